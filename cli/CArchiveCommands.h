@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// The commands of zanvo-cli that read one archive. Each returns the process exit status.
+class CArchiveCommands {
+public:
+    enum ExitStatus { exitOk = 0, exitEntryFailed = 1, exitNotOpened = 2 };
+
+    // One line per entry index: the fields of its description, separated by tabs.
+    static int List(const std::string& archivePath, std::FILE* out);
+    // One line per file entry: its inner path, a tab, and "OK" or the error text.
+    static int Test(const std::string& archivePath, std::FILE* out);
+
+    // Control characters of names taken from an archive would break the one-line-per-entry
+    // output, or play tricks on a terminal; they are shown as '?'.
+    static std::string Printable(const std::string& text);
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// Expansion of %NAME% references, as a person typing a path expects them to work.
+class Environment {
+public:
+    // %NAME% of a defined variable becomes its value; other text, and references to undefined
+    // variables, stay as written.
+    static std::string Expand(const std::string& text);
+};

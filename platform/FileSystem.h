@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// File-system services with the semantics of the Windows calls they stand for. Paths given to
+// these functions may use '\' as well as '/' as separator; both name a folder boundary.
+class FileSystem {
+public:
+    // Windows attribute bits of an archive entry.
+    static constexpr uint32_t kReadOnly = 0x01;
+    static constexpr uint32_t kHidden = 0x02;
+    static constexpr uint32_t kSystem = 0x04;
+    static constexpr uint32_t kDirectory = 0x10;
+    static constexpr uint32_t kArchive = 0x20;
+
+    static char NativeSeparator();
+    // The path with every separator turned into the native one.
+    static std::string NativePath(const std::string& path);
+
+    // The path with every component that exists under another case spelled as it exists on
+    // disk (an existing "Maps" answers "maps"); components below a missing one are kept.
+    static std::string ResolveCase(const std::string& path);
+
+    // Creates the folder and every missing parent, reusing existing folders whatever their
+    // case. True when the folder exists afterwards. The path must be resolved by ResolveCase.
+    static bool CreateFolderChain(const std::string& resolvedFolder);
+
+    static bool Exists(const std::string& path);
+    static bool IsDirectory(const std::string& path);
+
+    // Modification time (the current time when it is -1) and access time (always now).
+    static bool SetFileTimes(const std::string& path, std::time_t modified);
+    // Read-only clears every write bit of a file; the other attributes have no meaning here.
+    // Folders stay writable whatever they are given, as on Windows.
+    static bool SetAttributes(const std::string& path, uint32_t attributes);
+
+    // Removes a folder and everything below it (used for scratch folders).
+    static bool RemoveTree(const std::string& path);
+    // Creates a new, empty, private folder under the system's temporary folder.
+    static std::string MakeTempFolder(const std::string& prefix);
+};

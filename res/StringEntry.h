@@ -1,0 +1,7 @@
+#pragma once
+
+// One text of a language table.
+struct StringEntry {
+    int id;
+    const char* text;
+};

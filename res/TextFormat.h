@@ -1,0 +1,11 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+// Fills the %s and %d of a text from the tables with ready-made strings, in order. Unlike
+// printf it cannot be misled by a '%' in an argument, and a missing argument gives "".
+class TextFormat {
+public:
+    static std::string Format(const std::string& pattern, std::initializer_list<std::string> args);
+};
