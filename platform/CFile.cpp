@@ -10,7 +10,7 @@
 #include "FileSystem.h"
 #include "SystemError.h"
 
-CFile::~CFile() { Close(); }
+CFile::~CFile() { Abort(); }
 
 void CFile::Fail(int error) const {
     SystemError::SetLast(error);
@@ -18,7 +18,7 @@ void CFile::Fail(int error) const {
 }
 
 void CFile::Open(const std::string& filePath, Mode mode) {
-    Close();
+    Abort();
     path = filePath;
     current = 0;
     const std::string native = FileSystem::NativePath(filePath);
@@ -59,7 +59,18 @@ void CFile::Open(const std::string& filePath, Mode mode) {
     readOnly = mode == Mode::ReadOnly;
 }
 
-void CFile::Close() noexcept {
+void CFile::Close() {
+    if (fd >= 0) {
+        const int result = ::close(fd);
+        fd = -1;
+        // A delayed write error (disk quota, network file system) shows up only here.
+        if (result != 0 && errno != EINTR) {
+            Fail(errno);
+        }
+    }
+}
+
+void CFile::Abort() noexcept {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;

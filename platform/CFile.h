@@ -19,7 +19,10 @@ public:
     CFile& operator=(const CFile&) = delete;
 
     void Open(const std::string& path, Mode mode);
-    void Close() noexcept;
+    // Closes the file; a write error that the system reports only now throws.
+    void Close();
+    // Closes the file whatever happens, never throwing.
+    void Abort() noexcept;
     bool IsOpen() const { return fd >= 0; }
 
     // Reads up to size bytes at the current position; fewer only at the end of the file.

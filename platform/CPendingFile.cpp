@@ -1,6 +1,5 @@
 #include "CPendingFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +33,17 @@ void CPendingFile::Fail(int error) {
     throw CFileException::FromErrno(error, finalPath);
 }
 
+template <typename Operation>
+void CPendingFile::Guard(Operation operation) {
+    try {
+        operation();
+    } catch (CFileException& e) {
+        Discard();
+        e.fileName = finalPath;
+        throw;
+    }
+}
+
 void CPendingFile::Create(const std::string& path) {
     Discard();
     finalPath = path;
@@ -49,48 +59,27 @@ void CPendingFile::Create(const std::string& path) {
     }
     const size_t slash = native.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + ".zanvo-" + UniqueSuffix() + ".part";
-        const int handle = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (handle >= 0) {
-            fd = handle;
-            tempPath = std::move(candidate);
+    for (int attempt = 0;; ++attempt) {
+        const std::string candidate = folder + ".zanvo-" + UniqueSuffix() + ".part";
+        try {
+            file.Open(candidate, CFile::Mode::CreateNew);
+            tempPath = candidate;
             return;
-        }
-        if (errno != EEXIST) {
-            Fail(errno);
+        } catch (CFileException& e) {
+            if (e.osError != EEXIST || attempt == 100) {
+                e.fileName = finalPath;
+                throw;
+            }
         }
     }
-    Fail(EEXIST);
 }
 
 void CPendingFile::Write(const void* data, size_t size) {
-    const auto* in = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, in, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Fail(errno);
-        }
-        if (n == 0) {
-            Fail(ENOSPC);
-        }
-        in += n;
-        size -= static_cast<size_t>(n);
-    }
+    Guard([&] { file.Write(data, size); });
 }
 
 void CPendingFile::CloseFile() {
-    if (fd >= 0) {
-        const int result = ::close(fd);
-        fd = -1;
-        // A delayed write error (NFS, quota) shows up only here.
-        if (result != 0 && errno != EINTR) {
-            Fail(errno);
-        }
-    }
+    Guard([&] { file.Close(); });
 }
 
 void CPendingFile::Commit() {
@@ -102,10 +91,7 @@ void CPendingFile::Commit() {
 }
 
 void CPendingFile::Discard() noexcept {
-    if (fd >= 0) {
-        ::close(fd);
-        fd = -1;
-    }
+    file.Abort();
     if (!tempPath.empty()) {
         ::unlink(tempPath.c_str());
         tempPath.clear();

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "CFile.h"
+
 // A file written under a temporary name in its destination folder and renamed into place only
 // when Commit is called, so that a failed write never leaves a partial file under the real name
 // and never harms a file it was to replace. Failures throw CFileException naming the real file.
@@ -27,8 +29,11 @@ public:
 
 private:
     [[noreturn]] void Fail(int error);
+    // Runs a file operation; its failure is reported under the real name.
+    template <typename Operation>
+    void Guard(Operation operation);
 
-    int fd = -1;
+    CFile file;
     std::string finalPath;
     std::string tempPath;
 };

@@ -1,5 +1,7 @@
 #include "CaseFold.h"
 
+#include "Utf8.h"
+
 namespace {
 
 char32_t FoldCodePoint(char32_t c) {
@@ -53,22 +55,12 @@ char32_t Next(std::string_view text, size_t& i, size_t& length) {
     return b0 < 0x80 ? b0 : 0x110000 + b0;  // keeps invalid and 4-byte lead bytes distinct
 }
 
+// Invalid bytes and the lead bytes of 4-byte sequences are copied as they were.
 void Append(std::string& out, char32_t c, std::string_view original) {
-    if (c >= 0x110000 || c < 0x80) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += original;
-        }
-        return;
-    }
-    if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+    if (c >= 0x110000) {
+        out += original;
     } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        Utf8::Append(out, c);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "CodePage437.h"
 
+#include "Utf8.h"
+
 namespace {
 
 // Code points of the bytes 0x80 to 0xFF of the IBM PC character set.
@@ -22,19 +24,6 @@ constexpr char16_t kUpperHalf[128] = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string CodePage437::ToUtf8(std::string_view text) {
@@ -45,7 +34,7 @@ std::string CodePage437::ToUtf8(std::string_view text) {
         if (byte < 0x80) {
             out += ch;
         } else {
-            AppendUtf8(out, kUpperHalf[byte - 0x80]);
+            Utf8::Append(out, kUpperHalf[byte - 0x80]);
         }
     }
     return out;

@@ -15,7 +15,7 @@ void CArchiveStorage::Open(const std::string& path, bool openReadOnly) {
     lastDisk = 0;
 }
 
-void CArchiveStorage::Close() noexcept { file.Close(); }
+void CArchiveStorage::Close() noexcept { file.Abort(); }
 
 void CArchiveStorage::ThrowBadArchive() const {
     throw CZipException(CZipException::badZipFile, CurrentPath());
@@ -55,7 +55,7 @@ void CArchiveStorage::ChangeDisk(int disk) {
         ThrowBadArchive();
     }
     const std::string path = VolumePath(disk);
-    file.Close();
+    file.Abort();
     currentDisk = disk;
     file.Open(path, CFile::Mode::ReadOnly);
 }
