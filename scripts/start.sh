@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets Zanvo up (scripts/setup.sh) and starts it. Arguments go to the program.
+# Sets Zanvo up (scripts/setup.sh) and starts it. Arguments go to the program, and relative
+# paths among them are taken from the folder the command was started in.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/setup.sh release
+top="$(cd "$(dirname "$0")/.." && pwd)"
+"$top/scripts/setup.sh" release
 if [ "$#" -eq 0 ]; then
     set -- --help
 fi
-exec build/release/cli/zanvo-cli "$@"
+exec "$top/build/release/cli/zanvo-cli" "$@"
