@@ -46,7 +46,9 @@ char32_t Next(std::string_view text, size_t& i, size_t& length) {
         length = 2;
         return ((b0 & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
     }
-    if (b0 >= 0xE0 && b0 < 0xF0 && cont(1) && cont(2)) {
+    // An over-long form is not a spelling of the shorter character: it stands for its bytes.
+    if (b0 >= 0xE0 && b0 < 0xF0 && cont(1) && cont(2) &&
+        (b0 != 0xE0 || static_cast<unsigned char>(text[i + 1]) >= 0xA0)) {
         length = 3;
         return ((b0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
                (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);

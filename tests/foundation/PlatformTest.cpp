@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "CFile.h"
+#include "CFileException.h"
+#include "CPendingFile.h"
+#include "CaseFold.h"
+#include "CodePage437.h"
+#include "FileSystem.h"
+#include "LocalTime.h"
+#include "TestFolder.h"
+
+TEST(Platform, NamesCompareAndConvertLikeWindows) {
+    const std::vector<std::tuple<std::string, std::string, bool>> folds = {
+        {"Maps", "mAPS", true},
+        {"ÉTÉŸŁ", "étéÿł", true},
+        {"КАРТА Ёж", "карта ёЖ", true},
+        {"ΣΩ", "σω", true},
+        {"é", "e", false},
+        {"ß×", "SS÷", false},
+        {"\xC9", "\xE9", false},
+        {"m\xE0\x81\xA1ps", "maps", false}};
+    for (const auto& [a, b, equal] : folds) {
+        SCOPED_TRACE(a + " / " + b);
+        EXPECT_EQ(CaseFold::Equal(a, b), equal);
+        EXPECT_EQ(CaseFold::StartsWith(a + "/x", b + "/"), equal);
+    }
+    const std::vector<std::pair<std::string, std::string>> dosNames = {
+        {"caf\x82.txt", "café.txt"},
+        {"\x91\x86\xE1", "æåß"},
+        {"\x80\x9E\xFF", "Ç₧\u00A0"},
+        {"maps/de_x.bsp", "maps/de_x.bsp"}};
+    for (const auto& [dos, utf8] : dosNames) {
+        SCOPED_TRACE(utf8);
+        EXPECT_EQ(CodePage437::ToUtf8(dos), utf8);
+    }
+}
+
+TEST(Platform, DosStampsNormaliseAndStopBefore2038) {
+    // year, month, day, hour, minute, seconds / 2, as local time
+    const std::vector<std::pair<std::vector<int>, std::string>> rows = {
+        {{1980, 1, 1, 0, 0, 0}, "1980-01-01 00:00:00"},
+        {{2001, 3, 0, 12, 0, 0}, "2001-02-28 12:00:00"},
+        {{2001, 13, 1, 12, 0, 0}, "2002-01-01 12:00:00"},
+        {{2004, 2, 29, 23, 59, 31}, "2004-03-01 00:00:02"},
+        {{2037, 12, 31, 23, 59, 29}, "2037-12-31 23:59:58"},
+        {{2040, 6, 1, 12, 0, 0}, ""}};
+    for (const auto& [f, expected] : rows) {
+        SCOPED_TRACE(expected);
+        const auto date = static_cast<uint16_t>(((f[0] - 1980) << 9) | (f[1] << 5) | f[2]);
+        const auto time = static_cast<uint16_t>((f[3] << 11) | (f[4] << 5) | f[5]);
+        EXPECT_EQ(LocalTime::Format(LocalTime::FromDos(date, time), "%Y-%m-%d %H:%M:%S"), expected);
+    }
+}
+
+TEST(Platform, FolderChainsReuseExistingSpellings) {
+    // tmpfs lists entries in the order they were made, so "one" and "two" list their variants
+    // in opposite orders.
+    const std::string tmp = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+    ::setenv("TMPDIR", FileSystem::IsDirectory("/dev/shm") ? "/dev/shm" : tmp.c_str(), 1);
+    TestFolder folder;
+    tmp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", tmp.c_str(), 1);
+    for (const char* made :
+         {"Maps/Sub/", "one/twin/", "one/TWIN/", "two/TWIN/", "two/twin/", "data/"}) {
+        FileSystem::CreateFolderChain(folder / made);
+    }
+    folder.WriteFile("DATA", "");
+    folder.WriteFile("Readme.TXT", "");
+    // The variant picked must not depend on the order in which the folder lists its entries.
+    const std::string picked =
+        FileSystem::ResolveCase(folder / "one/Twin/a").substr(folder.Path().size() + 4);
+    EXPECT_TRUE(picked == "twin/a" || picked == "TWIN/a") << picked;
+    const std::vector<std::tuple<std::string, std::string, bool>> rows = {
+        {"maps/sub/x", "Maps/Sub/x", true},
+        {"maps\\SUB\\new", "Maps/Sub/new", true},
+        {"MAPS/new/deeper/", "Maps/new/deeper/", true},
+        {"two/Twin/a", "two/" + picked, true},
+        {"two/twin/b", "two/twin/b", true},
+        {"two/TWIN/b", "two/TWIN/b", true},
+        {"Data/x", "data/x", true},
+        {"README.txt/x", "Readme.TXT/x", false}};
+    for (const auto& [query, resolved, made] : rows) {
+        SCOPED_TRACE(query);
+        EXPECT_EQ(FileSystem::ResolveCase(folder / query), folder / resolved);
+        EXPECT_EQ(FileSystem::CreateFolderChain(FileSystem::ResolveCase(folder / query)), made);
+        EXPECT_EQ(FileSystem::IsDirectory(folder / resolved), made);
+    }
+    EXPECT_FALSE(FileSystem::Exists(folder / "maps") || FileSystem::Exists(folder / "MAPS"));
+}
+
+TEST(Platform, ReadOnlyFilesAndFoldersAreNeverReplaced) {
+    enum Existing { Nothing, File, ReadOnlyFile, Folder };
+    using E = CFileException;
+    // what is there, commit, cause of a read-write open, cause of the replacement, content, listing
+    const std::vector<std::tuple<Existing, bool, int, int, std::string, std::string>> rows = {
+        {Nothing, true, E::fileNotFound, E::none, "new", "x\n"},
+        {File, true, E::none, E::none, "new", "x\n"},
+        {File, false, E::none, E::none, "old", "x\n"},
+        {ReadOnlyFile, true, E::accessDenied, E::accessDenied, "old", "x\n"},
+        {Folder, true, E::accessDenied, E::accessDenied, "", "x/\n"}};
+    for (const auto& [existing, commit, openCause, replaceCause, after, listing] : rows) {
+        SCOPED_TRACE(testing::Message() << existing << commit);
+        TestFolder folder;
+        const std::string path = folder / "x";
+        if (existing == Folder) {
+            FileSystem::CreateFolderChain(path);
+        } else if (existing != Nothing) {
+            folder.WriteFile("x", "old");
+            ::chmod(path.c_str(), 0666);
+        }
+        // Tests run as root: only the missing write bits make a file read-only; folders keep them.
+        FileSystem::SetAttributes(path, existing == File ? 0 : FileSystem::kReadOnly);
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0,
+                  existing == ReadOnlyFile);
+        int causes[2] = {E::none, E::none};
+        try {
+            CFile().Open(path, CFile::Mode::ReadWrite);
+        } catch (const E& e) {
+            causes[0] = e.cause;
+        }
+        try {
+            CPendingFile file;
+            file.Create(path);
+            file.Write("new", 3);
+            EXPECT_EQ(TestFolder::ReadFile(path), existing == File ? "old" : "");
+            if (commit) {
+                file.Commit();
+            }
+        } catch (const E& e) {
+            causes[1] = e.cause;
+            EXPECT_EQ(e.fileName, path);
+        }
+        EXPECT_EQ(causes[0], openCause);
+        EXPECT_EQ(causes[1], replaceCause);
+        EXPECT_EQ(TestFolder::ReadFile(path), after);
+        EXPECT_EQ(folder.Listing(), listing);
+    }
+}
+
+TEST(Platform, FileErrorsNameTheFileInFrench) {
+    const std::vector<std::tuple<int, std::string, unsigned, std::string>> rows = {
+        {CFileException::accessDenied, "C:\\maps\\x.bsp", 256,
+         "L'accès à C:\\maps\\x.bsp a été refusé."},
+        {CFileException::fileNotFound, "a.zip", 256, "a.zip est introuvable."},
+        {CFileException::diskFull, "b", 256, "Disque plein lors de l'accès à b."},
+        // A cut must not leave part of a multi-byte character behind.
+        {CFileException::accessDenied, "x", 7, "L'acc"},
+        {CFileException::accessDenied, "x", 8, "L'accè"},
+        {CFileException::fileNotFound, "a€", 4, "a"}};
+    for (const auto& [cause, name, maxChars, text] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(CFileException(cause, 0, name).ErrorMessage(maxChars), text);
+    }
+}
