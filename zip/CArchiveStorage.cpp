@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "CFileException.h"
 #include "CZipException.h"
 
 void CArchiveStorage::Open(const std::string& path, bool openReadOnly) {
@@ -55,9 +56,17 @@ void CArchiveStorage::ChangeDisk(int disk) {
         ThrowBadArchive();
     }
     const std::string path = VolumePath(disk);
+    const int previous = currentDisk;
     file.Abort();
+    try {
+        file.Open(path, CFile::Mode::ReadOnly);
+    } catch (const CFileException&) {
+        // A missing volume must not leave the archive closed: a closed archive turns every
+        // later extraction into a silent no-op instead of a failure.
+        file.Open(VolumePath(previous), CFile::Mode::ReadOnly);
+        throw;
+    }
     currentDisk = disk;
-    file.Open(path, CFile::Mode::ReadOnly);
 }
 
 bool CArchiveStorage::NextVolume() {

@@ -88,8 +88,11 @@ std::string CZipException::SystemText() {
     if (const int last = SystemError::Last(); last != 0) {
         return SystemError::Text(last);
     }
+    // Only a fixed text may stand for errno here: the texts of 113, 114 and 502 are built from
+    // this one, and an errno of that value would come back to it without end.
     const int error = errno;
-    return CauseText(error != 0 ? error : generic, false);
+    const char* text = FixedText(error != 0 ? error : generic);
+    return text != nullptr ? text : "Unknown error";
 }
 
 std::string CZipException::CauseText(int cause, bool allowFallback) {
