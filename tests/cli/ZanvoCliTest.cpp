@@ -1,0 +1,103 @@
+// End-to-end runs of the zanvo-cli program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "CFileException.h"
+#include "CStringTable.h"
+#include "FrameworkTexts.h"
+#include "StringIds.h"
+#include "TestFolder.h"
+#include "ZipWriter.h"
+
+namespace {
+
+struct CliRun {
+    std::string out, err;
+    int status = -1;
+};
+
+// Runs zanvo-cli with stdin from /dev/null, in UTC so that dates do not depend on the machine.
+CliRun RunCli(const std::string& arguments, const TestFolder& scratch) {
+    const std::string errFile = scratch / "stderr.txt";
+    const std::string command =
+        "TZ=UTC " ZANVO_CLI " " + arguments + " 2>'" + errFile + "' </dev/null";
+    CliRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return run;
+    }
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        run.out.append(buffer, n);
+    }
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = TestFolder::ReadFile(errFile);
+    return run;
+}
+
+}  // namespace
+
+TEST(ZanvoCli, answersEveryCommandLine) {
+    TestFolder folder;
+    ZipWriter writer;
+    // clang-format off
+    writer.entries = {
+        {.name = "maps/", .externalAttributes = 0x10},
+        {.name = "maps/de_x.bsp", .data = std::string(1000, 'x'), .host = 3,
+         .externalAttributes = 0100644u << 16},
+        {.name = "maps/de_x.txt", .data = "hello", .method = 8, .host = 3,
+         .externalAttributes = 0100444u << 16, .dosDate = ZipWriter::DosDate(2040, 1, 1)}};
+    // clang-format on
+    writer.Save(folder / "good.zip");
+    writer.entries[1].stated.crc = 1;
+    writer.Save(folder / "bad.zip");
+    folder.WriteFile("text.zip", "not an archive");
+    const std::string good = "'" + folder / "good.zip" + "' ";
+    // 5 bytes deflated: the ratio is a whole number of percent.
+    const size_t deflated = ZipWriter::Deflate("hello").size();
+    const std::string listing =
+        "0\t\tmaps\\\t0\t0\t0%\t15/06/2020 12:34\t----\tD\n"
+        "1\tmaps\\\tde_x.bsp\t1,000\t1,000\t100%\t15/06/2020 12:34\t-a--\tF\n"
+        "2\tmaps\\\tde_x.txt\t5\t" +
+        std::to_string(deflated) + "\t" + std::to_string(deflated * 20) + "%\t\tra--\tF\n";
+    const std::string missing = folder / "missing.zip";
+    const std::string notFound = FrameworkTexts::FileError(CFileException::fileNotFound, missing);
+    struct Row {
+        std::string arguments;
+        int status;
+        std::string out;      // the whole of stdout
+        std::string errPart;  // found in stderr
+    };
+    std::string frenchListing = listing;
+    frenchListing.replace(frenchListing.find("1,000\t1,000"), 11, "1 000\t1 000");
+    const std::vector<Row> rows = {
+        {"--language english list " + good, 0, listing, ""},
+        {"list " + good, 0, frenchListing, ""},
+        {"--language english test " + good, 0, "maps\\de_x.bsp\tOK\nmaps\\de_x.txt\tOK\n", ""},
+        {"--language english test '" + folder / "bad.zip'", 1,
+         "maps\\de_x.bsp\tCrc mismatched\nmaps\\de_x.txt\tOK\n", ""},
+        {"--language english list '" + missing + "'", 2, "",
+         "Error on opening file !\n" + notFound},
+        {"test '" + missing + "'", 2, "", "Erreur lors de l'ouverture du fichier !\n" + notFound},
+        {"--language english test '" + folder / "text.zip'", 2, "",
+         "Error on opening file !\nThe central directory was not found in the archive"},
+        {"--language=english --bogus list " + good, 2, "", "Unknown option: --bogus"},
+        {"--language klingon list " + good, 2, "", "klingon"},
+        {"--language english frobnicate " + good, 2, "", "Unknown command: frobnicate"},
+        {"--language english list", 2, "", "Missing archive path."},
+        {"--language english list " + good + good, 2, "", "Too many arguments."},
+        {"--help", 0, CStringTable::Load(IDS_CLI_USAGE, CStringTable::Language::French), ""},
+        {"--language english --help", 0, CStringTable::Load(IDS_CLI_USAGE), ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const CliRun run = RunCli(row.arguments, folder);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.out, row.out);
+        EXPECT_NE(run.err.find(row.errPart), std::string::npos) << run.err;
+    }
+}
