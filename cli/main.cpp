@@ -8,6 +8,7 @@
 #include "CArchiveCommands.h"
 #include "CCommandLine.h"
 #include "CStringTable.h"
+#include "LocalTime.h"
 #include "StringIds.h"
 #include "TextFormat.h"
 
@@ -23,6 +24,7 @@ int Refuse(const std::string& message) {
 int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    LocalTime::SettleZone();
 
     CCommandLine commandLine;
     const bool parsed = commandLine.Parse(std::vector<std::string>(argv + 1, argv + argc));

@@ -1,5 +1,6 @@
 #include "LocalTime.h"
 
+#include <cstdlib>
 #include <limits>
 
 std::time_t LocalTime::FromDos(uint16_t date, uint16_t time) {
@@ -30,4 +31,11 @@ std::string LocalTime::Format(std::time_t time, const std::string& pattern) {
     char buffer[256];
     const size_t n = std::strftime(buffer, sizeof buffer, pattern.c_str(), &parts);
     return std::string(buffer, n);
+}
+
+void LocalTime::SettleZone() {
+    if (std::getenv("TZ") == nullptr) {
+        ::setenv("TZ", ":/etc/localtime", 0);
+    }
+    ::tzset();
 }

@@ -169,10 +169,14 @@ void CCentralDirectory::ReadHeaders(CArchiveStorage& storage) {
 }
 
 void CCentralDirectory::SortHeaders() {
-    std::stable_sort(headers.begin(), headers.end(), [](const EntryHeader& a, const EntryHeader& b) {
+    const auto before = [](const EntryHeader& a, const EntryHeader& b) {
         return a.diskStart != b.diskStart ? a.diskStart < b.diskStart
                                           : a.localHeaderOffset < b.localHeaderOffset;
-    });
+    };
+    // Most archives list their entries in data order already.
+    if (!std::is_sorted(headers.begin(), headers.end(), before)) {
+        std::stable_sort(headers.begin(), headers.end(), before);
+    }
     for (size_t i = 1; i < headers.size(); ++i) {
         if (headers[i].diskStart == headers[i - 1].diskStart &&
             headers[i].localHeaderOffset == headers[i - 1].localHeaderOffset) {

@@ -147,12 +147,12 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
     CPendingFile file;
     file.Create(target);
     bufferSize = std::max<size_t>(bufferSize, 1);
-    std::vector<uint8_t> buffer(bufferSize);
+    const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferSize);
     size_t n;
     do {
-        n = ReadEntry(buffer.data(), bufferSize);
+        n = ReadEntry(buffer.get(), bufferSize);
         if (n > 0) {
-            file.Write(buffer.data(), n);
+            file.Write(buffer.get(), n);
         }
     } while (n == bufferSize);
     file.CloseFile();
@@ -174,8 +174,8 @@ bool CZipArchive::TestEntry(int index, size_t bufferSize) {
         return false;
     }
     bufferSize = std::max<size_t>(bufferSize, 1);
-    std::vector<uint8_t> buffer(bufferSize);
-    while (ReadEntry(buffer.data(), bufferSize) == bufferSize) {
+    const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferSize);
+    while (ReadEntry(buffer.get(), bufferSize) == bufferSize) {
     }
     return CloseEntry({}, false) == 1;
 }
@@ -216,7 +216,8 @@ bool CZipArchive::OpenEntry(int index) {
         return false;
     }
     EntryHeader& header = directory.headers[static_cast<size_t>(index)];
-    readState.input.resize(inputBufferSize);
+    readState.input = std::make_unique_for_overwrite<uint8_t[]>(inputBufferSize);
+    readState.inputSize = inputBufferSize;
     storage.ChangeDisk(header.diskStart);
     storage.Seek(directory.bytesBeforeArchive + header.localHeaderOffset);
     const uint16_t extraLength = ReadLocalHeader(header);
@@ -262,7 +263,7 @@ size_t CZipArchive::ReadEntry(void* buffer, size_t size) {
     size_t count = 0;
     while (space > 0 || (force && readState.compressedLeft > 0)) {
         if (readState.inputAvailable == 0) {
-            const size_t amount = std::min<size_t>(readState.input.size(), readState.compressedLeft);
+            const size_t amount = std::min<size_t>(readState.inputSize, readState.compressedLeft);
             if (amount == 0) {
                 // One dummy byte lets the decompressor finish a stream whose end it has not yet
                 // seen. Bytes beyond the entry's own data are never read: they belong to others.
@@ -273,13 +274,13 @@ size_t CZipArchive::ReadEntry(void* buffer, size_t size) {
                 readState.input[0] = 0;
                 readState.inputAvailable = 1;
             } else {
-                storage.Read(readState.input.data(), amount, CArchiveStorage::ReadKind::Data);
+                storage.Read(readState.input.get(), amount, CArchiveStorage::ReadKind::Data);
                 readState.compressedLeft -= static_cast<uint32_t>(amount);
                 readState.inputAvailable = amount;
             }
             readState.inputPosition = 0;
         }
-        const uint8_t* in = readState.input.data() + readState.inputPosition;
+        const uint8_t* in = readState.input.get() + readState.inputPosition;
         size_t produced;
         if (deflated) {
             const IInflater::Step step =
@@ -376,8 +377,8 @@ int CZipArchive::CloseEntry(const std::string& filePath, bool afterFailure) {
 void CZipArchive::ResetEntryState() noexcept {
     openEntry = -1;
     inflater->Release();
-    readState.input.clear();
-    readState.input.shrink_to_fit();
+    readState.input.reset();
+    readState.inputSize = 0;
     readState.inputPosition = 0;
     readState.inputAvailable = 0;
 }

@@ -58,7 +58,8 @@ public:
 
 private:
     struct EntryReadState {
-        std::vector<uint8_t> input;
+        std::unique_ptr<uint8_t[]> input;  // not zero-filled: every byte is read before use
+        size_t inputSize = 0;
         size_t inputPosition = 0;
         size_t inputAvailable = 0;
         uint32_t uncompressedLeft = 0;

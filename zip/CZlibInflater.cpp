@@ -1,6 +1,7 @@
 #include "CZlibInflater.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -10,7 +11,8 @@ CZlibInflater::~CZlibInflater() { Release(); }
 
 voidpf CZlibInflater::Allocate(voidpf opaque, uInt items, uInt size) {
     auto* self = static_cast<CZlibInflater*>(opaque);
-    void* block = std::calloc(items, size);
+    // zlib never relies on zeroed memory; calloc would clear its 32 KiB window on every entry.
+    void* block = items != 0 && size > SIZE_MAX / items ? nullptr : std::malloc(size_t{items} * size);
     if (block != nullptr) {
         try {
             self->blocks.push_back(block);
