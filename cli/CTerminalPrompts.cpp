@@ -25,7 +25,9 @@ bool CTerminalPrompts::AskYesNo(const std::string& question) {
     return !folded.empty() && folded.compare(0, yes.size(), yes) == 0;
 }
 
-bool CTerminalPrompts::AskRetry(const std::string& question) { return AskYesNo(question); }
+bool CTerminalPrompts::AskRetry(const std::string& question) {
+    return AskYesNo(question);
+}
 
 void CTerminalPrompts::ShowOpenError(const std::string& message, const std::string&,
                                      const CException& cause) {
@@ -36,4 +38,6 @@ void CTerminalPrompts::ShowOpenError(const std::string& message, const std::stri
     }
 }
 
-int CTerminalPrompts::IconIndex(const std::string&, bool isDirectory) { return isDirectory ? 1 : 0; }
+int CTerminalPrompts::IconIndex(const std::string&, bool isDirectory) {
+    return isDirectory ? 1 : 0;
+}

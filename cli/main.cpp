@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
         return CArchiveCommands::exitNotOpened;
     }
     if (commandLine.command != "list" && commandLine.command != "test") {
-        return Refuse(TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND),
-                                         {commandLine.command}));
+        return Refuse(
+            TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND), {commandLine.command}));
     }
     if (commandLine.operands.empty()) {
         return Refuse(CStringTable::Load(IDS_CLI_MISSING_ARCHIVE));

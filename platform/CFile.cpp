@@ -10,7 +10,9 @@
 #include "FileSystem.h"
 #include "SystemError.h"
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile() {
+    Abort();
+}
 
 void CFile::Fail(int error) const {
     SystemError::SetLast(error);
@@ -36,9 +38,8 @@ void CFile::Open(const std::string& filePath, Mode mode) {
     }
     // A file whose write bits are all cleared is read-only even to root, as on Windows.
     if (mode == Mode::ReadWrite) {
-        struct stat st{};
-        if (::stat(native.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
-            (st.st_mode & 0222) == 0) {
+        struct stat st {};
+        if (::stat(native.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && (st.st_mode & 0222) == 0) {
             Fail(EACCES);
         }
     }
@@ -49,7 +50,7 @@ void CFile::Open(const std::string& filePath, Mode mode) {
     if (handle < 0) {
         Fail(errno);
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(handle, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(handle);
@@ -122,7 +123,7 @@ void CFile::Write(const void* data, size_t size) {
 }
 
 uint64_t CFile::GetLength() {
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0) {
         Fail(errno);
     }

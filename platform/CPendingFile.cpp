@@ -25,7 +25,9 @@ std::string UniqueSuffix() {
 
 }  // namespace
 
-CPendingFile::~CPendingFile() { Discard(); }
+CPendingFile::~CPendingFile() {
+    Discard();
+}
 
 void CPendingFile::Fail(int error) {
     SystemError::SetLast(error);
@@ -48,7 +50,7 @@ void CPendingFile::Create(const std::string& path) {
     Discard();
     finalPath = path;
     const std::string native = FileSystem::NativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (::lstat(native.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
             Fail(EISDIR);
@@ -58,7 +60,8 @@ void CPendingFile::Create(const std::string& path) {
         }
     }
     const size_t slash = native.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = folder + ".zanvo-" + UniqueSuffix() + ".part";
         try {

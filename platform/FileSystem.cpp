@@ -34,7 +34,7 @@ std::vector<std::string> SplitComponents(const std::string& path) {
 }
 
 bool LExists(const std::string& path, bool* isDirectory) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return false;
     }
@@ -78,7 +78,9 @@ bool FindNoCase(const std::string& parent, const std::string& name, bool wantFol
 
 }  // namespace
 
-char FileSystem::NativeSeparator() { return '/'; }
+char FileSystem::NativeSeparator() {
+    return '/';
+}
 
 std::string FileSystem::NativePath(const std::string& path) {
     std::string native = path;
@@ -137,7 +139,9 @@ bool FileSystem::CreateFolderChain(const std::string& resolvedFolder) {
     return true;
 }
 
-bool FileSystem::Exists(const std::string& path) { return LExists(NativePath(path), nullptr); }
+bool FileSystem::Exists(const std::string& path) {
+    return LExists(NativePath(path), nullptr);
+}
 
 bool FileSystem::IsDirectory(const std::string& path) {
     bool isDirectory = false;
@@ -164,7 +168,7 @@ bool FileSystem::SetFileTimes(const std::string& path, std::time_t modified) {
 
 bool FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
     const std::string native = NativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (::stat(native.c_str(), &st) != 0) {
         SystemError::CaptureErrno();
         return false;
@@ -187,7 +191,7 @@ bool FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
 
 bool FileSystem::RemoveTree(const std::string& path) {
     const std::string native = NativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (::lstat(native.c_str(), &st) != 0) {
         return errno == ENOENT;
     }
@@ -209,8 +213,8 @@ bool FileSystem::RemoveTree(const std::string& path) {
 
 std::string FileSystem::MakeTempFolder(const std::string& prefix) {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/" +
-                          prefix + "XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/" + prefix + "XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (::mkdtemp(buffer.data()) == nullptr) {

@@ -7,9 +7,13 @@ namespace {
 thread_local int lastSystemError = 0;
 }
 
-int SystemError::Last() { return lastSystemError; }
+int SystemError::Last() {
+    return lastSystemError;
+}
 
-void SystemError::SetLast(int error) { lastSystemError = error; }
+void SystemError::SetLast(int error) {
+    lastSystemError = error;
+}
 
 int SystemError::CaptureErrno() {
     lastSystemError = errno;

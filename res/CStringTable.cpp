@@ -47,9 +47,13 @@ void CStringTable::Select(Language language) {
     current = language;
 }
 
-CStringTable::Language CStringTable::Current() { return current; }
+CStringTable::Language CStringTable::Current() {
+    return current;
+}
 
-const std::string& CStringTable::Load(int id) { return Load(id, current); }
+const std::string& CStringTable::Load(int id) {
+    return Load(id, current);
+}
 
 const std::string& CStringTable::Load(int id, Language language) {
     static const std::string none;

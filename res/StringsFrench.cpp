@@ -30,7 +30,10 @@ extern const StringEntry kFrenchStrings[] = {
     {151, "Aucun fichier archive trouvé !"},
     {152, "Total: %d fichiers, %s octets."},
     {153, " "},
-    {154, "Le répertoire de base n'a pas été trouvé pour cette archive. Si cette archive est une archive multi-volume, assurez vous d'insérer le dernier disque de l'archive. Essayer à nouveau?"},
+    {154,
+     "Le répertoire de base n'a pas été trouvé pour cette archive. Si cette archive est une "
+     "archive multi-volume, assurez vous d'insérer le dernier disque de l'archive. Essayer à "
+     "nouveau?"},
     {155, "Erreur lors de l'ouverture du fichier !"},
     {156, "Caractères génériques non autorisés !"},
     {157, "Commentaire"},
@@ -60,7 +63,8 @@ extern const StringEntry kFrenchStrings[] = {
     {184, "%s octets du %s"},
     {185, "Impossible d'obtenir les informations sur la version actuelle."},
     {186, "Votre version de Zanvo est la dernière en date."},
-    {187, "Une version plus récente de Zanvo est disponible.\r\n\r\nSouhaitez vous la télécharger?"},
+    {187,
+     "Une version plus récente de Zanvo est disponible.\r\n\r\nSouhaitez vous la télécharger?"},
     {188, "Information"},
     {189, "%s : %s -> Fichier existant non remplacé\r\n"},
     // The command-line tool.

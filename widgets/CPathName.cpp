@@ -6,7 +6,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -180,4 +182,6 @@ std::string CPathName::ExtensionPart() const {
     return dot == std::string::npos ? std::string() : path.substr(dot + 1);
 }
 
-CPathName CPathName::FolderPart() const { return CPathName(path.substr(0, FileNameStart())); }
+CPathName CPathName::FolderPart() const {
+    return CPathName(path.substr(0, FileNameStart()));
+}

@@ -16,7 +16,9 @@ void CArchiveStorage::Open(const std::string& path, bool openReadOnly) {
     lastDisk = 0;
 }
 
-void CArchiveStorage::Close() noexcept { file.Abort(); }
+void CArchiveStorage::Close() noexcept {
+    file.Abort();
+}
 
 void CArchiveStorage::ThrowBadArchive() const {
     throw CZipException(CZipException::badZipFile, CurrentPath());
@@ -40,9 +42,9 @@ std::string CArchiveStorage::VolumePath(int disk) const {
     // The extension of the opened file, replaced by the disk number in three digits.
     const size_t slash = archivePath.find_last_of("\\/");
     const size_t dot = archivePath.rfind('.');
-    const size_t stem =
-        dot == std::string::npos || (slash != std::string::npos && dot < slash) ? archivePath.size()
-                                                                                : dot;
+    const size_t stem = dot == std::string::npos || (slash != std::string::npos && dot < slash)
+                            ? archivePath.size()
+                            : dot;
     char extension[16];
     std::snprintf(extension, sizeof extension, ".%.3d", disk);
     return archivePath.substr(0, stem) + extension;
@@ -78,7 +80,9 @@ bool CArchiveStorage::NextVolume() {
     return true;
 }
 
-size_t CArchiveStorage::ReadInVolume(void* buffer, size_t size) { return file.Read(buffer, size); }
+size_t CArchiveStorage::ReadInVolume(void* buffer, size_t size) {
+    return file.Read(buffer, size);
+}
 
 void CArchiveStorage::Read(void* buffer, size_t size, ReadKind kind) {
     auto* out = static_cast<char*>(buffer);

@@ -68,12 +68,14 @@ void CCentralDirectory::Clear() {
 
 uint64_t CCentralDirectory::FindEndRecord(CArchiveStorage& storage, size_t searchBufferSize) {
     const uint64_t length = storage.VolumeLength();
-    const uint64_t window = std::min<uint64_t>(ZipRecords::kMaxCommentLength + ZipRecords::kEndRecordLength, length);
+    const uint64_t window =
+        std::min<uint64_t>(ZipRecords::kMaxCommentLength + ZipRecords::kEndRecordLength, length);
     const uint64_t windowStart = length - window;
     std::vector<uint8_t> chunk(searchBufferSize);
     uint64_t chunkEnd = length;
     while (chunkEnd > windowStart) {
-        const uint64_t chunkStart = std::max<uint64_t>(windowStart, chunkEnd - std::min<uint64_t>(chunkEnd, searchBufferSize));
+        const uint64_t chunkStart = std::max<uint64_t>(
+            windowStart, chunkEnd - std::min<uint64_t>(chunkEnd, searchBufferSize));
         const size_t size = static_cast<size_t>(chunkEnd - chunkStart);
         storage.Seek(chunkStart);
         if (storage.ReadInVolume(chunk.data(), size) != size) {
@@ -115,7 +117,8 @@ void CCentralDirectory::Read(CArchiveStorage& storage, size_t searchBufferSize) 
         storage.ThrowBadArchive();
     }
     comment.resize(commentLength);
-    if (commentLength != 0 && storage.ReadInVolume(comment.data(), commentLength) != commentLength) {
+    if (commentLength != 0 &&
+        storage.ReadInVolume(comment.data(), commentLength) != commentLength) {
         storage.ThrowBadArchive();
     }
     bytesBeforeArchive = split ? 0 : endRecordPosition - directoryEnd;
@@ -160,8 +163,8 @@ void CCentralDirectory::ReadHeaders(CArchiveStorage& storage) {
 
         const size_t variable = size_t{nameLength} + extraLength + commentLength;
         const auto* v = reinterpret_cast<const char*>(reader.Take(variable, false));
-        header.name = EntryHeader::ConvertName(std::string(v, nameLength), header.HostSystem(),
-                                               header.flags);
+        header.name =
+            EntryHeader::ConvertName(std::string(v, nameLength), header.HostSystem(), header.flags);
         header.extraField.assign(v + nameLength, extraLength);
         header.comment.assign(v + nameLength + extraLength, commentLength);
         headers.push_back(std::move(header));

@@ -36,9 +36,13 @@ std::string FolderOf(const std::string& path) {
 
 CZipArchive::CZipArchive() : inflater(std::make_unique<CZlibInflater>()) {}
 
-CZipArchive::~CZipArchive() { CloseArchive(); }
+CZipArchive::~CZipArchive() {
+    CloseArchive();
+}
 
-void CZipArchive::ThrowError(int cause) const { throw CZipException(cause, storage.CurrentPath()); }
+void CZipArchive::ThrowError(int cause) const {
+    throw CZipException(cause, storage.CurrentPath());
+}
 
 void CZipArchive::SetBufferSizes(size_t input, size_t search) {
     if (!IsClosed()) {
@@ -111,7 +115,8 @@ std::string CZipArchive::BuildTargetName(const std::string& nameInArchive, const
     const std::string full = parts.FullPath();
     const std::string& prefix = stripPrefix;
     if (prefix.size() <= full.size() && CaseFold::StartsWith(full, prefix) &&
-        (prefix.size() == full.size() || full[prefix.size()] == '\\' || full[prefix.size()] == '/')) {
+        (prefix.size() == full.size() || full[prefix.size()] == '\\' ||
+         full[prefix.size()] == '/')) {
         const size_t rest = full.find_first_not_of("\\/", prefix.size());
         return target + (rest == std::string::npos ? std::string()
                                                    : PathParts::Normalize(full.substr(rest)));
@@ -133,8 +138,8 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
         return false;
     }
     CheckName(*header);
-    const std::string target = FileSystem::ResolveCase(
-        BuildTargetName(header->name, path, keepFullPath, newName));
+    const std::string target =
+        FileSystem::ResolveCase(BuildTargetName(header->name, path, keepFullPath, newName));
     if (header->IsDirectory()) {
         FileSystem::CreateFolderChain(target);
         FileSystem::SetAttributes(target, header->GetSystemAttributes());

@@ -7,12 +7,15 @@
 
 CZlibInflater::CZlibInflater() = default;
 
-CZlibInflater::~CZlibInflater() { Release(); }
+CZlibInflater::~CZlibInflater() {
+    Release();
+}
 
 voidpf CZlibInflater::Allocate(voidpf opaque, uInt items, uInt size) {
     auto* self = static_cast<CZlibInflater*>(opaque);
     // zlib never relies on zeroed memory; calloc would clear its 32 KiB window on every entry.
-    void* block = items != 0 && size > SIZE_MAX / items ? nullptr : std::malloc(size_t{items} * size);
+    void* block =
+        items != 0 && size > SIZE_MAX / items ? nullptr : std::malloc(size_t{items} * size);
     if (block != nullptr) {
         try {
             self->blocks.push_back(block);

@@ -16,7 +16,9 @@ bool EndsWithSeparator(const std::string& name) {
 
 }  // namespace
 
-std::time_t EntryHeader::GetTime() const { return LocalTime::FromDos(modDate, modTime); }
+std::time_t EntryHeader::GetTime() const {
+    return LocalTime::FromDos(modDate, modTime);
+}
 
 uint32_t EntryHeader::GetSystemAttributes() const {
     const int host = HostSystem();
@@ -53,13 +55,14 @@ uint32_t EntryHeader::GetSystemAttributes() const {
     }
 }
 
-bool EntryHeader::IsDirectory() const { return (GetSystemAttributes() & FileSystem::kDirectory) != 0; }
+bool EntryHeader::IsDirectory() const {
+    return (GetSystemAttributes() & FileSystem::kDirectory) != 0;
+}
 
 std::string EntryHeader::ConvertName(const std::string& stored, int hostSystem, uint16_t flags) {
-    std::string name =
-        hostSystem == ZipRecords::kHostMsDos && !(flags & ZipRecords::kFlagUtf8)
-            ? CodePage437::ToUtf8(stored)
-            : stored;
+    std::string name = hostSystem == ZipRecords::kHostMsDos && !(flags & ZipRecords::kFlagUtf8)
+                           ? CodePage437::ToUtf8(stored)
+                           : stored;
     for (char& c : name) {
         if (c == '/') {
             c = '\\';

@@ -4,9 +4,13 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::vector<std::string> Segments(const std::string& path) {
     std::vector<std::string> segments;
@@ -25,7 +29,8 @@ std::vector<std::string> Segments(const std::string& path) {
 PathParts::PathParts(const std::string& path) {
     static const std::string kLongUnc = "\\\\?\\unc\\";
     size_t agree = 0;
-    while (agree < kLongUnc.size() && agree < path.size() && Lower(path[agree]) == kLongUnc[agree]) {
+    while (agree < kLongUnc.size() && agree < path.size() &&
+           Lower(path[agree]) == kLongUnc[agree]) {
         ++agree;
     }
     const size_t prefixLength = agree == 2 || agree == 4 || agree == 8 ? agree : 0;

@@ -6,15 +6,16 @@
 // Signatures and fixed lengths of the records of a ZIP file, and little-endian field access.
 namespace ZipRecords {
 
-constexpr uint32_t kLocalHeaderSignature = 0x04034b50;      // "PK\3\4"
-constexpr uint32_t kCentralHeaderSignature = 0x02014b50;    // "PK\1\2"
-constexpr uint32_t kEndRecordSignature = 0x06054b50;        // "PK\5\6"
-constexpr uint32_t kDataDescriptorSignature = 0x08074b50;   // "PK\7\8"
+constexpr uint32_t kLocalHeaderSignature = 0x04034b50;     // "PK\3\4"
+constexpr uint32_t kCentralHeaderSignature = 0x02014b50;   // "PK\1\2"
+constexpr uint32_t kEndRecordSignature = 0x06054b50;       // "PK\5\6"
+constexpr uint32_t kDataDescriptorSignature = 0x08074b50;  // "PK\7\8"
 
 constexpr size_t kLocalHeaderLength = 30;    // + name + extra field
 constexpr size_t kCentralHeaderLength = 46;  // + name + extra field + comment
 constexpr size_t kEndRecordLength = 22;      // + comment
-constexpr size_t kDataDescriptorLength = 12; // crc, compressed size, size; after a signature or not
+constexpr size_t kDataDescriptorLength =
+    12;  // crc, compressed size, size; after a signature or not
 constexpr size_t kMaxCommentLength = 65535;
 
 constexpr uint16_t kFlagEncrypted = 0x0001;

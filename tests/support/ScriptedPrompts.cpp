@@ -13,4 +13,6 @@ void ScriptedPrompts::ShowOpenError(const std::string& message, const std::strin
     errors.push_back(caption + "|" + message + "|" + cause.ErrorMessage());
 }
 
-int ScriptedPrompts::IconIndex(const std::string&, bool isDirectory) { return isDirectory ? 1 : 0; }
+int ScriptedPrompts::IconIndex(const std::string&, bool isDirectory) {
+    return isDirectory ? 1 : 0;
+}
