@@ -9,29 +9,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "CaseFold.h"
+#include "CCaseResolver.h"
 #include "SystemError.h"
 
 namespace {
-
-std::vector<std::string> SplitComponents(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (const char c : path) {
-        if (c == '/' || c == '\\') {
-            if (!current.empty()) {
-                parts.push_back(std::move(current));
-                current.clear();
-            }
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty()) {
-        parts.push_back(std::move(current));
-    }
-    return parts;
-}
 
 bool LExists(const std::string& path, bool* isDirectory) {
     struct stat st {};
@@ -42,38 +23,6 @@ bool LExists(const std::string& path, bool* isDirectory) {
         *isDirectory = S_ISDIR(st.st_mode);
     }
     return true;
-}
-
-// The entry of parent (empty, or ending with '/') whose name equals name without regard to
-// case; folders first when a folder is wanted, then the smallest name, so that the choice is
-// repeatable.
-bool FindNoCase(const std::string& parent, const std::string& name, bool wantFolder,
-                std::string& found) {
-    DIR* dir = ::opendir(parent.empty() ? "." : parent.c_str());
-    if (dir == nullptr) {
-        return false;
-    }
-    const std::string key = CaseFold::Fold(name);
-    bool have = false;
-    bool haveIsFolder = false;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string candidate = entry->d_name;
-        if (candidate == "." || candidate == ".." || CaseFold::Fold(candidate) != key) {
-            continue;
-        }
-        bool isFolder = false;
-        if (!LExists(parent + candidate, &isFolder)) {
-            continue;
-        }
-        const bool preferFolder = wantFolder && isFolder != haveIsFolder;
-        if (!have || (preferFolder && isFolder) || (!preferFolder && candidate < found)) {
-            found = candidate;
-            haveIsFolder = isFolder;
-            have = true;
-        }
-    }
-    ::closedir(dir);
-    return have;
 }
 
 }  // namespace
@@ -93,50 +42,11 @@ std::string FileSystem::NativePath(const std::string& path) {
 }
 
 std::string FileSystem::ResolveCase(const std::string& path) {
-    const std::string native = NativePath(path);
-    const bool absolute = !native.empty() && native[0] == '/';
-    const bool trailing = !native.empty() && native.back() == '/';
-    const std::vector<std::string> parts = SplitComponents(native);
-    std::string resolved = absolute ? "/" : "";  // empty or ending with '/'
-    bool missing = false;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        std::string part = parts[i];
-        const bool last = i + 1 == parts.size();
-        if (!missing && part != "." && part != ".." && !LExists(resolved + part, nullptr)) {
-            std::string found;
-            if (FindNoCase(resolved, part, !last, found)) {
-                part = found;
-            } else {
-                missing = true;  // nothing below a missing folder can exist
-            }
-        }
-        resolved += part;
-        if (!last || trailing) {
-            resolved += '/';
-        }
-    }
-    return resolved;
+    return CCaseResolver().Resolve(path);
 }
 
 bool FileSystem::CreateFolderChain(const std::string& resolvedFolder) {
-    const std::string native = NativePath(resolvedFolder);
-    bool isDirectory = false;
-    if (native.empty() || (LExists(native, &isDirectory) && isDirectory)) {
-        return true;
-    }
-    std::string current = native[0] == '/' ? "/" : "";
-    for (const std::string& part : SplitComponents(native)) {
-        current += part;
-        if (::mkdir(current.c_str(), 0777) != 0) {
-            const int error = errno;
-            if (error != EEXIST || !LExists(current, &isDirectory) || !isDirectory) {
-                SystemError::SetLast(error == EEXIST ? ENOTDIR : error);
-                return false;
-            }
-        }
-        current += '/';
-    }
-    return true;
+    return CCaseResolver().CreateFolderChain(resolvedFolder);
 }
 
 bool FileSystem::Exists(const std::string& path) {

@@ -139,16 +139,16 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
     }
     CheckName(*header);
     const std::string target =
-        FileSystem::ResolveCase(BuildTargetName(header->name, path, keepFullPath, newName));
+        resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, newName));
     if (header->IsDirectory()) {
-        FileSystem::CreateFolderChain(target);
+        resolver->CreateFolderChain(target);
         FileSystem::SetAttributes(target, header->GetSystemAttributes());
         return true;
     }
     if (!OpenEntry(index)) {
         return false;
     }
-    FileSystem::CreateFolderChain(FolderOf(target));
+    resolver->CreateFolderChain(FolderOf(target));
     CPendingFile file;
     file.Create(target);
     bufferSize = std::max<size_t>(bufferSize, 1);
@@ -163,6 +163,7 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
     file.CloseFile();
     const int result = CloseEntry(file.TempPath(), false);
     file.Commit();
+    resolver->Remember(target, false);
     return result == 1;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CArchiveStorage.h"
+#include "CCaseResolver.h"
 #include "CCentralDirectory.h"
 #include "EntryHeader.h"
 #include "IInflater.h"
@@ -39,6 +40,11 @@ public:
 
     // Only while no entry is open.
     void SetStripPrefix(const std::string& prefix);
+    // Where extraction looks up existing files and folders whatever their case; an installation
+    // shares one across its archives. The archive's own is used otherwise.
+    void SetCaseResolver(CCaseResolver* shared) {
+        resolver = shared != nullptr ? shared : &ownResolver;
+    }
     // Writes entry index below path. False when the entry could not be opened.
     bool ExtractTo(int index, const std::string& path, bool keepFullPath,
                    const std::string& newName = {}, size_t bufferSize = 65536);
@@ -83,4 +89,6 @@ private:
     int openEntry = -1;  // the index of the entry being read, or -1
     bool ignoreCrc = false;
     std::string stripPrefix;
+    CCaseResolver ownResolver;
+    CCaseResolver* resolver = &ownResolver;
 };

@@ -1,0 +1,165 @@
+#include "CCaseResolver.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "CaseFold.h"
+#include "FileSystem.h"
+#include "SystemError.h"
+
+namespace {
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '/') {
+            if (i > start) {
+                parts.push_back(path.substr(start, i - start));
+            }
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+// 0 when nothing is there, 1 for a file, 2 for a folder (links followed).
+int Kind(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.empty() ? "." : path.c_str(), &st) != 0) {
+        return 0;
+    }
+    return S_ISDIR(st.st_mode) ? 2 : 1;
+}
+
+}  // namespace
+
+CCaseResolver::Listing* CCaseResolver::ListFolder(const std::string& folder) {
+    if (const auto found = listings.find(folder); found != listings.end()) {
+        return &found->second;
+    }
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return nullptr;
+    }
+    Listing listing;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            isFolder = Kind(folder + name) == 2;
+        }
+        listing[CaseFold::Fold(name)].push_back({name, isFolder});
+    }
+    ::closedir(dir);
+    return &listings.emplace(folder, std::move(listing)).first->second;
+}
+
+std::string CCaseResolver::Resolve(const std::string& path) {
+    const std::string native = FileSystem::NativePath(path);
+    const bool trailing = !native.empty() && native.back() == '/';
+    const std::vector<std::string> parts = SplitComponents(native);
+    std::string resolved = !native.empty() && native[0] == '/' ? "/" : "";  // empty or ending '/'
+    bool missing = false;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::string part = parts[i];
+        const bool last = i + 1 == parts.size();
+        if (!missing && part != "." && part != "..") {
+            const auto listed = listings.find(resolved);
+            Listing* listing = listed != listings.end() ? &listed->second : nullptr;
+            if (listing == nullptr && !knownFolders.count(resolved + part)) {
+                if (const int kind = Kind(resolved + part); kind != 0) {
+                    if (kind == 2) {
+                        knownFolders.insert(resolved + part);
+                    }
+                } else {
+                    listing = ListFolder(resolved);
+                    missing = listing == nullptr;
+                }
+            }
+            if (listing != nullptr) {
+                // The exact name first, then a folder where a folder is wanted, then the
+                // smallest name, so that the choice does not depend on the listing's order.
+                const auto found = listing->find(CaseFold::Fold(part));
+                const Candidate* best = nullptr;
+                if (found != listing->end()) {
+                    for (const Candidate& candidate : found->second) {
+                        const auto rank = [&](const Candidate& c) {
+                            return std::make_pair(c.name != part, last || c.isFolder ? 0 : 1);
+                        };
+                        if (best == nullptr || rank(candidate) < rank(*best) ||
+                            (rank(candidate) == rank(*best) && candidate.name < best->name)) {
+                            best = &candidate;
+                        }
+                    }
+                }
+                if (best != nullptr) {
+                    part = best->name;
+                } else {
+                    missing = true;  // nothing below a missing folder can exist
+                }
+            }
+        }
+        resolved += part;
+        if (!last || trailing) {
+            resolved += '/';
+        }
+    }
+    return resolved;
+}
+
+void CCaseResolver::Remember(const std::string& resolvedPath, bool isFolder) {
+    std::string path = FileSystem::NativePath(resolvedPath);
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (isFolder) {
+        knownFolders.insert(path);
+    }
+    if (const auto listed = listings.find(folder); listed != listings.end()) {
+        auto& candidates = listed->second[CaseFold::Fold(name)];
+        for (const Candidate& candidate : candidates) {
+            if (candidate.name == name) {
+                return;
+            }
+        }
+        candidates.push_back({name, isFolder});
+    }
+}
+
+void CCaseResolver::Forget(const std::string& folder) {
+    // Whatever was learnt at or below a folder that has gone may be wrong now.
+    std::erase_if(listings, [&](const auto& item) { return item.first.starts_with(folder); });
+    std::erase_if(knownFolders,
+                  [&](const std::string& known) { return known.starts_with(folder); });
+}
+
+bool CCaseResolver::CreateFolderChain(const std::string& resolvedFolder) {
+    const std::string native = FileSystem::NativePath(resolvedFolder);
+    if (native.empty() || Kind(native) == 2) {
+        return true;
+    }
+    std::string current = native[0] == '/' ? "/" : "";
+    for (const std::string& part : SplitComponents(native)) {
+        const std::string parent = current;
+        current += part;
+        if (::mkdir(current.c_str(), 0777) == 0) {
+            Forget(current + '/');
+            Remember(current, true);
+        } else if (errno != EEXIST || Kind(current) != 2) {
+            SystemError::SetLast(errno == EEXIST ? ENOTDIR : errno);
+            return false;
+        }
+        current += '/';
+    }
+    return true;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+// Finds existing files and folders whatever the case of their names, as the Windows file system
+// does: an existing "Maps" answers "maps", an existing "DE_X.BSP" answers "de_x.bsp". A folder
+// is listed at most once while the resolver lives, so that installing thousands of files into
+// one folder does not read that folder once per file; what the program creates through the
+// resolver is added to what it knows.
+class CCaseResolver {
+public:
+    // The path with every component that exists under another case spelled as it exists;
+    // components below a missing one are kept. '\' and '/' both separate components; the result
+    // is native.
+    std::string Resolve(const std::string& path);
+    // Creates a resolved folder and its missing parents. True when it exists afterwards.
+    bool CreateFolderChain(const std::string& resolvedFolder);
+    // A file or folder the program has just made at a resolved path.
+    void Remember(const std::string& resolvedPath, bool isFolder);
+
+private:
+    struct Candidate {
+        std::string name;
+        bool isFolder;
+    };
+    // The names of one folder, by their case-folded form.
+    using Listing = std::unordered_map<std::string, std::vector<Candidate>>;
+
+    Listing* ListFolder(const std::string& folder);
+    void Forget(const std::string& folder);
+
+    std::unordered_map<std::string, Listing> listings;  // folder path ending with '/'
+    std::unordered_set<std::string> knownFolders;       // exact paths seen to be folders
+};
