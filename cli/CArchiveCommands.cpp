@@ -5,12 +5,10 @@
 #include "CException.h"
 #include "CTerminalPrompts.h"
 
-namespace {
-
-void WriteLine(std::FILE* out, std::initializer_list<std::string> fields) {
+void CArchiveCommands::WriteFields(std::FILE* out, std::initializer_list<std::string> fields) {
     std::string line;
     for (const std::string& field : fields) {
-        if (!line.empty() || &field != fields.begin()) {
+        if (&field != fields.begin()) {
             line += '\t';
         }
         line += field;
@@ -18,8 +16,6 @@ void WriteLine(std::FILE* out, std::initializer_list<std::string> fields) {
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), out);
 }
-
-}  // namespace
 
 std::string CArchiveCommands::Printable(const std::string& text) {
     std::string out = text;
@@ -43,9 +39,9 @@ int CArchiveCommands::List(const std::string& archivePath, std::FILE* out) {
         if (!reader.GetEntryInfo(info, i, false)) {
             continue;
         }
-        WriteLine(out, {std::to_string(i), Printable(info.folder), Printable(info.name),
-                        info.sizeText, info.compressedText, info.ratioText, info.dateText,
-                        info.attributes, info.isDirectory ? "D" : "F"});
+        WriteFields(out, {std::to_string(i), Printable(info.folder), Printable(info.name),
+                          info.sizeText, info.compressedText, info.ratioText, info.dateText,
+                          info.attributes, info.isDirectory ? "D" : "F"});
     }
     return exitOk;
 }
@@ -70,7 +66,7 @@ int CArchiveCommands::Test(const std::string& archivePath, std::FILE* out) {
             reader.CloseEntry({}, true);
             status = exitEntryFailed;
         }
-        WriteLine(out, {Printable(info.folder + info.name), Printable(verdict)});
+        WriteFields(out, {Printable(info.folder + info.name), Printable(verdict)});
     }
     return status;
 }

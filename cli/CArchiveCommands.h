@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 // The commands of zanvo-cli that read one archive. Each returns the process exit status.
@@ -16,4 +17,6 @@ public:
     // Control characters of names taken from an archive would break the one-line-per-entry
     // output, or play tricks on a terminal; they are shown as '?'.
     static std::string Printable(const std::string& text);
+    // One output line: the fields separated by tabs.
+    static void WriteFields(std::FILE* out, std::initializer_list<std::string> fields);
 };

@@ -4,6 +4,34 @@
 #include "StringIds.h"
 #include "TextFormat.h"
 
+namespace {
+
+// "--name VALUE" or "--name=VALUE"; false when argument is another option.
+bool TakeValue(const std::string& name, const std::vector<std::string>& arguments, size_t& i,
+               std::optional<std::string>& value) {
+    const std::string& argument = arguments[i];
+    if (argument == name) {
+        value = i + 1 < arguments.size() ? std::optional(arguments[++i]) : std::string();
+        return true;
+    }
+    if (argument.rfind(name + "=", 0) == 0) {
+        value = argument.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+// "--name" sets true, "--no-name" false.
+bool TakeSwitch(const std::string& name, const std::string& argument, std::optional<bool>& value) {
+    if (argument == "--" + name || argument == "--no-" + name) {
+        value = argument == "--" + name;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool CCommandLine::Fail(int id, const std::string& argument) {
     errorId = id;
     errorArgument = argument;
@@ -19,6 +47,7 @@ bool CCommandLine::Parse(const std::vector<std::string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool option = !optionsEnded && argument.size() > 1 && argument[0] == '-';
+        std::optional<std::string> value;
         if (!option) {
             if (command.empty()) {
                 command = argument;
@@ -29,17 +58,20 @@ bool CCommandLine::Parse(const std::vector<std::string>& arguments) {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
             help = true;
-        } else if (argument == "--language" || argument.rfind("--language=", 0) == 0) {
-            std::string value;
-            if (argument != "--language") {
-                value = argument.substr(argument.find('=') + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            }
-            if (value != "english" && value != "french") {
-                return Fail(IDS_CLI_BAD_LANGUAGE, value);
+        } else if (TakeValue("--language", arguments, i, value)) {
+            if (*value != "english" && *value != "french") {
+                return Fail(IDS_CLI_BAD_LANGUAGE, *value);
             }
             language = value;
+        } else if (TakeValue("--misc", arguments, i, value)) {
+            misc = value;
+        } else if (TakeSwitch("sort", argument, sort) || TakeSwitch("replace", argument, replace) ||
+                   TakeSwitch("confirm-different", argument, confirmDifferent)) {
+        } else if (argument == "--yes") {
+            createTarget = true;
+        } else if (argument == "--yes-all" || argument == "--no-all") {
+            yesToAll = argument == "--yes-all";
+            noToAll = !yesToAll;
         } else {
             return Fail(IDS_CLI_UNKNOWN_OPTION, argument);
         }

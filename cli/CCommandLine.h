@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,18 @@ public:
     std::string Error() const;
 
     bool help = false;
-    std::string language = "french";
+    std::optional<std::string> language;  // the stored setting when absent
     std::string command;
     std::vector<std::string> operands;
+
+    // Overrides of the stored installation options.
+    std::optional<bool> sort;
+    std::optional<bool> replace;
+    std::optional<bool> confirmDifferent;
+    std::optional<std::string> misc;
+    bool createTarget = false;  // --yes
+    bool yesToAll = false;
+    bool noToAll = false;
 
 private:
     bool Fail(int id, const std::string& argument);

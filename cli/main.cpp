@@ -1,4 +1,4 @@
-// zanvo-cli: the archive layer of Zanvo on the command line, for servers without a display.
+// zanvo-cli: Zanvo without a window, for servers without a display.
 
 #include <cstdio>
 #include <iostream>
@@ -7,16 +7,20 @@
 
 #include "CArchiveCommands.h"
 #include "CCommandLine.h"
+#include "CInstallCommands.h"
 #include "CStringTable.h"
 #include "LocalTime.h"
 #include "StringIds.h"
 #include "TextFormat.h"
+#include "UserRegistry.h"
 
 namespace {
 
+constexpr int kExitRefused = 2;
+
 int Refuse(const std::string& message) {
     std::cerr << "zanvo-cli: " << message << '\n' << CStringTable::Load(IDS_CLI_TRY_HELP) << '\n';
-    return CArchiveCommands::exitNotOpened;
+    return kExitRefused;
 }
 
 }  // namespace
@@ -28,31 +32,42 @@ int main(int argc, char** argv) {
 
     CCommandLine commandLine;
     const bool parsed = commandLine.Parse(std::vector<std::string>(argv + 1, argv + argc));
-    CStringTable::Select(CStringTable::LanguageFromSetting(commandLine.language));
+    CStringTable::Select(CStringTable::LanguageFromSetting(
+        commandLine.language ? *commandLine.language : UserRegistry::ReadLanguageSetting()));
     if (!parsed) {
         return Refuse(commandLine.Error());
     }
     if (commandLine.help) {
         std::fputs(CStringTable::Load(IDS_CLI_USAGE).c_str(), stdout);
-        return CArchiveCommands::exitOk;
+        return 0;
     }
-    if (commandLine.command.empty()) {
+    const std::string& command = commandLine.command;
+    const size_t operands = commandLine.operands.size();
+    if (command.empty()) {
         std::fputs(CStringTable::Load(IDS_CLI_USAGE).c_str(), stderr);
-        return CArchiveCommands::exitNotOpened;
+        return kExitRefused;
     }
-    if (commandLine.command != "list" && commandLine.command != "test") {
-        return Refuse(
-            TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND), {commandLine.command}));
+    if (command == "list" || command == "test") {
+        if (operands != 1) {
+            return Refuse(CStringTable::Load(operands == 0 ? IDS_CLI_MISSING_ARCHIVE
+                                                           : IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        const std::string& archive = commandLine.operands.front();
+        const int status = command == "list" ? CArchiveCommands::List(archive, stdout)
+                                             : CArchiveCommands::Test(archive, stdout);
+        std::fflush(stdout);
+        return status;
     }
-    if (commandLine.operands.empty()) {
-        return Refuse(CStringTable::Load(IDS_CLI_MISSING_ARCHIVE));
+    if (command == "install" || command == "plan") {
+        const size_t needed = command == "install" ? 2 : 1;
+        if (operands < needed || operands > 2) {
+            return Refuse(CStringTable::Load(operands < needed ? IDS_CLI_MISSING_OPERANDS
+                                                               : IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        const int status = command == "install" ? CInstallCommands::Install(commandLine, stdout)
+                                                : CInstallCommands::Plan(commandLine, stdout);
+        std::fflush(stdout);
+        return status;
     }
-    if (commandLine.operands.size() > 1) {
-        return Refuse(CStringTable::Load(IDS_CLI_TOO_MANY_ARGUMENTS));
-    }
-    const std::string& archive = commandLine.operands.front();
-    const int status = commandLine.command == "list" ? CArchiveCommands::List(archive, stdout)
-                                                     : CArchiveCommands::Test(archive, stdout);
-    std::fflush(stdout);
-    return status;
+    return Refuse(TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND), {command}));
 }

@@ -68,29 +68,60 @@ extern const StringEntry kEnglishStrings[] = {
     {189, "%s : %s -> Existing file not replaced\r\n"},
     // The command-line tool.
     {1000,
-     "Usage: zanvo-cli [--language english|french] COMMAND ARCHIVE\n"
+     "Usage: zanvo-cli [OPTIONS] COMMAND ...\n"
      "\n"
-     "Reads ZIP archives of game maps the way Zanvo does, without a window.\n"
+     "Reads and installs ZIP archives of game maps the way Zanvo does, without a window.\n"
      "\n"
      "Commands:\n"
-     "  list ARCHIVE   One line per entry, in entry order, with tab-separated fields:\n"
-     "                 index, folder, name, size, compressed size, ratio, date,\n"
-     "                 attributes (r, a, h, s or -), and D for a folder or F for a file.\n"
-     "  test ARCHIVE   Reads every file entry with all the checks of an installation\n"
-     "                 (CRC-32, sizes, data descriptor, safe names) and writes nothing.\n"
-     "                 One line per file: its path in the archive, a tab, and OK or the\n"
-     "                 error.\n"
+     "  list ARCHIVE           One line per entry, in entry order, with tab-separated\n"
+     "                         fields: index, folder, name, size, compressed size,\n"
+     "                         ratio, date, attributes (r, a, h, s or -), and D for a\n"
+     "                         folder or F for a file.\n"
+     "  test ARCHIVE           Reads every file entry with all the checks of an\n"
+     "                         installation (CRC-32, sizes, data descriptor, safe\n"
+     "                         names) and writes nothing. One line per file: its path\n"
+     "                         in the archive, a tab, and OK or the error.\n"
+     "  install SOURCE TARGET  Installs the archive SOURCE (a path ending in .zip), or\n"
+     "                         every *.zip archive of the folder SOURCE, into the\n"
+     "                         folder TARGET. The report goes to standard output, the\n"
+     "                         final status to standard error.\n"
+     "  plan SOURCE [TARGET]   Writes nothing. One line per file entry, with\n"
+     "                         tab-separated fields: the archive, the path in the\n"
+     "                         archive, and where install would put the file\n"
+     "                         (relative to TARGET) or \"skip\"; with TARGET also \"new\"\n"
+     "                         or \"exists\".\n"
+     "\n"
+     "Options of install and plan (Zanvo's stored settings are the defaults; they\n"
+     "are read, never written):\n"
+     "  --sort, --no-sort      Analyse and sort Steam archives, or keep the archives'\n"
+     "                         own folders.\n"
+     "  --misc FOLDER          The Misc folder, relative to TARGET, for the files the\n"
+     "                         sorting cannot place.\n"
+     "  --replace, --no-replace\n"
+     "                         Replace existing files without confirmation.\n"
+     "  --confirm-different, --no-confirm-different\n"
+     "                         With --replace, still ask when the date or the size\n"
+     "                         differs.\n"
+     "  --yes-all, --no-all    Answer every replace question with Yes For All, or\n"
+     "                         with No For All.\n"
+     "  --yes                  Create TARGET without asking when it does not exist.\n"
      "\n"
      "Options:\n"
-     "  --language english|french   Language of the messages and of the number\n"
-     "                              format (default: french).\n"
-     "  --help                      Shows this help.\n"
+     "  --language english|french\n"
+     "                         Language of the messages and of the number format\n"
+     "                         (default: Zanvo's stored language, french on a first\n"
+     "                         start).\n"
+     "  --help                 Shows this help.\n"
      "\n"
-     "When the end of an archive cannot be found, zanvo-cli asks on the terminal\n"
-     "whether to try again; when its input is not a terminal the answer is no.\n"
+     "Questions (try an archive again, create the target, replace a file) are asked\n"
+     "on the terminal; when the input is not a terminal the answer is no, and\n"
+     "existing files are kept. Ctrl+C stops an installation after the archive in\n"
+     "progress.\n"
      "\n"
-     "Exit status: 0 on success; 1 when an entry failed its test; 2 when the archive\n"
-     "could not be opened or the command line is wrong.\n"},
+     "Exit status: 0 on success; 1 when an entry failed (test, install), an archive\n"
+     "could not be opened (plan) or the installation was stopped; 2 when the archive\n"
+     "could not be opened (list, test), no archive was found, the source or the\n"
+     "target was refused, or the command line is wrong.\n"},
     {1001, "Unknown command: %s"},
     {1002, "Missing archive path."},
     {1003, "Unknown language: %s (english or french)."},
@@ -99,5 +130,9 @@ extern const StringEntry kEnglishStrings[] = {
     {1006, "y"},
     {1007, "Try 'zanvo-cli --help'."},
     {1008, "Too many arguments."},
+    {1009, "Archive %d/%d, entry %d/%d"},
+    {1010, "[y] yes, [n] no, [a] yes for all, [s] no for all? "},
+    {1011, "ynas"},
+    {1012, "Missing source or target."},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

@@ -69,32 +69,61 @@ extern const StringEntry kFrenchStrings[] = {
     {189, "%s : %s -> Fichier existant non remplacé\r\n"},
     // The command-line tool.
     {1000,
-     "Usage : zanvo-cli [--language english|french] COMMANDE ARCHIVE\n"
+     "Usage : zanvo-cli [OPTIONS] COMMANDE ...\n"
      "\n"
-     "Lit les archives ZIP de maps comme le fait Zanvo, sans fenêtre.\n"
+     "Lit et installe les archives ZIP de maps comme le fait Zanvo, sans fenêtre.\n"
      "\n"
      "Commandes :\n"
-     "  list ARCHIVE   Une ligne par entrée, dans l'ordre des entrées, champs séparés\n"
-     "                 par des tabulations : index, répertoire, nom, taille, taille\n"
-     "                 compressée, taux, date, attributs (r, a, h, s ou -), et D pour\n"
-     "                 un répertoire ou F pour un fichier.\n"
-     "  test ARCHIVE   Lit chaque fichier avec tous les contrôles d'une installation\n"
-     "                 (CRC-32, tailles, descripteur de données, noms sûrs) sans rien\n"
-     "                 écrire. Une ligne par fichier : son chemin dans l'archive, une\n"
-     "                 tabulation, et OK ou l'erreur.\n"
+     "  list ARCHIVE           Une ligne par entrée, dans l'ordre des entrées, champs\n"
+     "                         séparés par des tabulations : index, répertoire, nom,\n"
+     "                         taille, taille compressée, taux, date, attributs (r, a,\n"
+     "                         h, s ou -), et D pour un répertoire ou F pour un fichier.\n"
+     "  test ARCHIVE           Lit chaque fichier avec tous les contrôles d'une\n"
+     "                         installation (CRC-32, tailles, descripteur de données,\n"
+     "                         noms sûrs) sans rien écrire. Une ligne par fichier : son\n"
+     "                         chemin dans l'archive, une tabulation, et OK ou l'erreur.\n"
+     "  install SOURCE CIBLE   Installe l'archive SOURCE (un chemin finissant par .zip),\n"
+     "                         ou chaque archive *.zip du répertoire SOURCE, dans le\n"
+     "                         répertoire CIBLE. Le rapport va sur la sortie standard,\n"
+     "                         l'état final sur la sortie d'erreur.\n"
+     "  plan SOURCE [CIBLE]    N'écrit rien. Une ligne par fichier, champs séparés par\n"
+     "                         des tabulations : l'archive, le chemin dans l'archive, et\n"
+     "                         l'endroit où install mettrait le fichier (relatif à\n"
+     "                         CIBLE) ou « skip » ; avec CIBLE aussi « new » ou\n"
+     "                         « exists ».\n"
+     "\n"
+     "Options de install et plan (les paramètres enregistrés de Zanvo sont les valeurs\n"
+     "par défaut ; ils sont lus, jamais écrits) :\n"
+     "  --sort, --no-sort      Analyser et trier les fichiers des archives Steam, ou\n"
+     "                         garder les répertoires des archives.\n"
+     "  --misc RÉPERTOIRE      Le répertoire « Divers », relatif à CIBLE, pour les\n"
+     "                         fichiers que le tri ne sait pas placer.\n"
+     "  --replace, --no-replace\n"
+     "                         Remplacer les fichiers existants sans confirmer.\n"
+     "  --confirm-different, --no-confirm-different\n"
+     "                         Avec --replace, demander quand même si la date ou la\n"
+     "                         taille diffère.\n"
+     "  --yes-all, --no-all    Répondre à chaque question de remplacement par Oui pour\n"
+     "                         Tous, ou par Non pour Tous.\n"
+     "  --yes                  Créer CIBLE sans demander quand il n'existe pas.\n"
      "\n"
      "Options :\n"
-     "  --language english|french   Langue des messages et du format des nombres\n"
-     "                              (par défaut : french).\n"
-     "  --help                      Affiche cette aide.\n"
+     "  --language english|french\n"
+     "                         Langue des messages et du format des nombres (par\n"
+     "                         défaut : la langue enregistrée de Zanvo, french au\n"
+     "                         premier démarrage).\n"
+     "  --help                 Affiche cette aide.\n"
      "\n"
-     "Quand la fin d'une archive est introuvable, zanvo-cli demande sur le terminal\n"
-     "s'il faut essayer à nouveau ; quand son entrée n'est pas un terminal, la\n"
-     "réponse est non.\n"
+     "Les questions (essayer à nouveau une archive, créer la cible, remplacer un\n"
+     "fichier) sont posées sur le terminal ; quand l'entrée n'est pas un terminal, la\n"
+     "réponse est non, et les fichiers existants sont gardés. Ctrl+C arrête une\n"
+     "installation après l'archive en cours.\n"
      "\n"
-     "Code de sortie : 0 en cas de succès ; 1 quand une entrée a échoué au test ;\n"
-     "2 quand l'archive n'a pas pu être ouverte ou que la ligne de commande est\n"
-     "incorrecte.\n"},
+     "Code de sortie : 0 en cas de succès ; 1 quand une entrée a échoué (test,\n"
+     "install), qu'une archive n'a pas pu être ouverte (plan) ou que l'installation a\n"
+     "été arrêtée ; 2 quand l'archive n'a pas pu être ouverte (list, test), qu'aucune\n"
+     "archive n'a été trouvée, que la source ou la cible a été refusée, ou que la\n"
+     "ligne de commande est incorrecte.\n"},
     {1001, "Commande inconnue : %s"},
     {1002, "Chemin de l'archive manquant."},
     {1003, "Langue inconnue : %s (english ou french)."},
@@ -103,5 +132,9 @@ extern const StringEntry kFrenchStrings[] = {
     {1006, "o"},
     {1007, "Essayez « zanvo-cli --help »."},
     {1008, "Trop d'arguments."},
+    {1009, "Archive %d/%d, entrée %d/%d"},
+    {1010, "[o] oui, [n] non, [t] oui pour tous, [a] non pour tous ? "},
+    {1011, "onta"},
+    {1012, "Source ou cible manquante."},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];

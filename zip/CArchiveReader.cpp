@@ -67,7 +67,7 @@ void CArchiveReader::Open(IReaderPrompts& ui) {
     }
 }
 
-std::string CArchiveReader::FormatByteCount(uint32_t value) {
+std::string CArchiveReader::FormatByteCount(uint64_t value) {
     // Unsigned, so that sizes from 2 GiB on do not show as negative numbers.
     std::string digits = std::to_string(value);
     const std::string& separator = CStringTable::Load(IDS_THOUSANDS_SEPARATOR);

@@ -33,7 +33,7 @@ public:
     int CloseEntry(const std::string& filePath, bool afterFailure);
 
     // "%ld" of the value with the thousands separator of the current language.
-    static std::string FormatByteCount(uint32_t value);
+    static std::string FormatByteCount(uint64_t value);
 
     bool isOpen = false;
     int entryCount = 0;

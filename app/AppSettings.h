@@ -1,0 +1,15 @@
+#pragma once
+
+#include "InstallJob.h"
+#include "InstallOptions.h"
+
+class CSettingsSection;
+
+// The settings record: what the next installation works on, and the installation options.
+struct AppSettings {
+    InstallJob job;
+    InstallOptions options;
+
+    // Binds the nine values of the "Settings" section, in the order they are written back.
+    void Bind(CSettingsSection& section);
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class QSettings;
+
+// The program's key in the user's settings store (the registry on Windows, ~/.config on Linux):
+// organisation "Orbelle", application "Zanvo". Sub-keys are written with '\' as on Windows.
+class UserRegistry {
+public:
+    static std::unique_ptr<QSettings> Open();
+
+    // The text of a value below the key; empty when the key or the value is missing.
+    static std::string ReadUserValue(const std::string& subKey, const std::string& valueName);
+    // Writes a text value; an empty value is never written. Failures are silent.
+    static void WriteUserValue(const std::string& subKey, const std::string& valueName,
+                               const std::string& value);
+    // "Language" of the "Settings" section, or "french" when nothing can be read.
+    static std::string ReadLanguageSetting();
+
+    // The settings-store name of a value: sub-key groups joined with '/'.
+    static std::string KeyOf(const std::string& subKey, const std::string& valueName);
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdio>
+
+class CCommandLine;
+
+// The commands of zanvo-cli that install, or show where an installation would put each file.
+// Each returns the process exit status.
+class CInstallCommands {
+public:
+    enum ExitStatus { exitOk = 0, exitErrors = 1, exitRefused = 2 };
+
+    static int Install(const CCommandLine& commandLine, std::FILE* out);
+    static int Plan(const CCommandLine& commandLine, std::FILE* out);
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CCaseResolver.h"
+#include "ExtractReport.h"
+#include "IExtractWindow.h"
+#include "InstallJob.h"
+#include "InstallOptions.h"
+
+class CArchiveReader;
+class IReaderPrompts;
+
+// One installation: every archive the source names, into the target folder. It decides each
+// entry's destination, handles existing files, counts errors and writes the report, and shows
+// all of it through its window. One object per run; the Extracting window owns it.
+class CExtractionRun {
+public:
+    CExtractionRun(InstallJob job, InstallOptions options, IExtractWindow& window,
+                   IReaderPrompts& prompts);
+
+    // The archives the source names, in the order the run takes them.
+    std::vector<std::string> FindArchives() const;
+    // Counts the archives and gives the Total bar its range; 0 means "No archive found !".
+    int CountArchives();
+
+    // The whole run; false when it was cancelled.
+    bool RunExtraction();
+    // One archive, by its file name; true when none of its entries failed.
+    bool ExtractArchive(const std::string& archiveName);
+    void FinishRun();
+    void PumpMessages();
+    // The user confirmed the cancel question: the run stops before its next archive.
+    void RequestCancel();
+
+    std::string SortEntry(const std::string& fileName, const std::string& folder,
+                          const std::string& mapName) const;
+    std::string FindMapName(CArchiveReader& reader, int entryCount);
+
+    // The existing-file decision for a destination: true to extract over it, false to keep it.
+    bool ShouldExtract(const std::string& destination, const std::string& entrySizeText,
+                       const std::string& entryDateText);
+    static bool FileExists(const std::string& path);
+    static bool GetExistingFileInfo(const std::string& path, std::string& sizeText,
+                                    std::string& dateText);
+    static bool IsSameFile(const std::string& existingSize, const std::string& existingDate,
+                           const std::string& entrySize, const std::string& entryDate);
+    bool AskOverwrite(const std::string& destination, const std::string& existingDate,
+                      const std::string& existingSize, const std::string& entryDate,
+                      const std::string& entrySize);
+    void ReportNotReplaced(const std::string& archiveName, const std::string& fileName);
+
+    const ExtractReport& Report() const { return report; }
+    const std::string& StatusText() const { return statusText; }
+    int ErrorCount() const { return errorCount; }
+    int ArchiveCount() const { return archiveCount; }
+    bool IsFinished() const { return finished; }
+    bool CancelRequested() const { return cancelRequested; }
+
+private:
+    void CountError(const std::string& boxSubject, const std::string& message);
+
+    const InstallJob job;
+    const InstallOptions options;
+    IExtractWindow& window;
+    IReaderPrompts& prompts;
+
+    bool cancelRequested = false;
+    bool finished = false;
+    int errorCount = 0;
+    int archiveCount = 0;
+    ExtractReport report;
+    std::string statusText;
+    bool replace;
+    bool confirmWhenDifferent;
+    bool yesForAll = false;
+    bool noForAll = false;
+    CCaseResolver resolver;  // shared by the archives of the run
+};
