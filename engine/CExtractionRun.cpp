@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <memory>
 #include <new>
 #include <utility>
 
 #include "ArchiveEntryInfo.h"
 #include "CArchiveReader.h"
+#include "CFileException.h"
 #include "CMemoryException.h"
 #include "CStringTable.h"
 #include "FileFinder.h"
@@ -115,6 +117,11 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
             continue;
         }
         try {
+            // A target that vanished during the run (removed, or a disk unmounted) is an error
+            // for each entry; recreating it could write somewhere the user never chose.
+            if (!FileSystem::IsDirectory(job.TargetDir)) {
+                throw CFileException(CFileException::fileNotFound, ENOENT, job.TargetDir);
+            }
             reader->ExtractEntry(i, job.TargetDir, info.folder, subFolder);
         } catch (const CException& e) {
             const std::string message = e.ErrorMessage();
