@@ -58,8 +58,9 @@ InstallOptions OptionsFor(const CCommandLine& commandLine) {
 bool PrepareSource(const std::string& source, InstallJob& job) {
     job.Type = InstallJob::SourceTypeOf(source);
     job.SourceDir = job.Type == sourceFolder ? WithSeparator(source) : source;
-    const bool exists = job.Type == sourceFolder ? FileSystem::IsDirectory(job.SourceDir)
-                                                 : FileSystem::Exists(job.SourceDir);
+    const std::string onDisk = FileSystem::ResolveCase(job.SourceDir);
+    const bool exists =
+        job.Type == sourceFolder ? FileSystem::IsDirectory(onDisk) : FileSystem::Exists(onDisk);
     if (!exists) {
         std::cerr << CStringTable::Load(IDS_SOURCE_NOT_FOUND) << '\n';
     }
@@ -68,7 +69,7 @@ bool PrepareSource(const std::string& source, InstallJob& job) {
 
 // A missing target is created with its parents, after a question or at once with --yes.
 bool PrepareTarget(const std::string& target, bool createWithoutAsking) {
-    if (FileSystem::IsDirectory(target)) {
+    if (FileSystem::IsDirectory(FileSystem::ResolveCase(target))) {
         return true;
     }
     if (!createWithoutAsking &&
@@ -139,8 +140,9 @@ int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
     CCaseResolver resolver;
     ArchiveEntryInfo info;
     for (const std::string& name : run.FindArchives()) {
-        CArchiveReader reader(job.Type == sourceFile ? job.SourceDir : job.SourceDir + name,
-                              prompts);
+        CArchiveReader reader(
+            resolver.Resolve(job.Type == sourceFile ? job.SourceDir : job.SourceDir + name),
+            prompts);
         if (!reader.isOpen) {
             status = exitErrors;
             continue;

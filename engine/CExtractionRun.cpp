@@ -68,7 +68,9 @@ void CExtractionRun::CountError(const std::string& boxSubject, const std::string
 }
 
 bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
-    const std::string path = job.Type == sourceFile ? job.SourceDir : job.SourceDir + archiveName;
+    // The source, like the target, is found whatever the case of its names.
+    const std::string path =
+        resolver.Resolve(job.Type == sourceFile ? job.SourceDir : job.SourceDir + archiveName);
     std::unique_ptr<CArchiveReader> reader;
     try {
         try {
@@ -119,7 +121,7 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         try {
             // A target that vanished during the run (removed, or a disk unmounted) is an error
             // for each entry; recreating it could write somewhere the user never chose.
-            if (!FileSystem::IsDirectory(job.TargetDir)) {
+            if (!FileSystem::IsDirectory(resolver.Resolve(job.TargetDir))) {
                 throw CFileException(CFileException::fileNotFound, ENOENT, job.TargetDir);
             }
             reader->ExtractEntry(i, job.TargetDir, info.folder, subFolder);
