@@ -1,5 +1,7 @@
 #include "CInstallCommands.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <iostream>
 #include <string>
@@ -72,9 +74,15 @@ bool PrepareTarget(const std::string& target, bool createWithoutAsking) {
     if (FileSystem::IsDirectory(FileSystem::ResolveCase(target))) {
         return true;
     }
-    if (!createWithoutAsking &&
-        !CTerminalPrompts::AskYesNo(CStringTable::Load(IDS_CREATE_FOLDER_QUESTION))) {
-        return false;
+    if (!createWithoutAsking) {
+        const std::string question = CStringTable::Load(IDS_CREATE_FOLDER_QUESTION);
+        if (!CTerminalPrompts::AskYesNo(question)) {
+            // Without a terminal the question was never shown; the refusal still needs a reason.
+            if (::isatty(STDIN_FILENO) == 0) {
+                std::cerr << question << '\n';
+            }
+            return false;
+        }
     }
     if (FileSystem::CreateFolderChain(FileSystem::ResolveCase(target))) {
         return true;

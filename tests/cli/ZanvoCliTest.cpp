@@ -1,45 +1,13 @@
 // End-to-end runs of the zanvo-cli program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "CFileException.h"
 #include "CStringTable.h"
+#include "CliRun.h"
 #include "FrameworkTexts.h"
 #include "StringIds.h"
 #include "TestFolder.h"
 #include "ZipWriter.h"
-
-namespace {
-
-struct CliRun {
-    std::string out, err;
-    int status = -1;
-};
-
-// Runs zanvo-cli with stdin from /dev/null, in UTC so that dates do not depend on the machine.
-CliRun RunCli(const std::string& arguments, const TestFolder& scratch) {
-    const std::string errFile = scratch / "stderr.txt";
-    const std::string command =
-        "TZ=UTC " ZANVO_CLI " " + arguments + " 2>'" + errFile + "' </dev/null";
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return run;
-    }
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        run.out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = TestFolder::ReadFile(errFile);
-    return run;
-}
-
-}  // namespace
 
 TEST(ZanvoCli, answersEveryCommandLine) {
     TestFolder folder;

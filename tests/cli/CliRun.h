@@ -1,0 +1,36 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "TestFolder.h"
+
+struct CliRun {
+    std::string out, err;
+    int status = -1;
+};
+
+// Runs zanvo-cli with stdin from /dev/null, in UTC so that dates do not depend on the machine,
+// and with its stored settings under scratch/config/ (Orbelle/Zanvo.conf there), never the user's.
+inline CliRun RunCli(const std::string& arguments, const TestFolder& scratch) {
+    const std::string errFile = scratch / "stderr.txt";
+    const std::string command = "TZ=UTC XDG_CONFIG_HOME='" + scratch / "config" +
+                                "' " ZANVO_CLI " " + arguments + " 2>'" + errFile + "' </dev/null";
+    CliRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return run;
+    }
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        run.out.append(buffer, n);
+    }
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = TestFolder::ReadFile(errFile);
+    return run;
+}

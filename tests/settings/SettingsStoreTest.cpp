@@ -1,0 +1,94 @@
+// The settings store, pointed at a temporary folder: the real home folder is never touched.
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <tuple>
+
+#include "AppSettings.h"
+#include "CRecentList.h"
+#include "CSettingsSection.h"
+#include "TestFolder.h"
+#include "UserRegistry.h"
+
+namespace {
+
+using Fields =
+    std::tuple<int, std::string, std::string, std::string, std::string, int, int, int, int>;
+
+// One program run: the record as loaded, in binding order; `next` is what it holds at the end.
+Fields Session(bool readOnly, const AppSettings& next) {
+    AppSettings s;
+    CSettingsSection section("Settings", readOnly);
+    s.Bind(section);
+    const Fields loaded{s.job.Type,         s.job.TargetDir,    s.job.SourceDir,
+                        s.options.MiscPath, s.options.Language, s.options.Replace,
+                        s.options.Newer,    s.options.Analyse,  s.options.WebUpdate};
+    s = next;
+    return loaded;
+}
+
+// Every value differs from its default, so one that falls back to it shows; MiscPath is empty.
+const AppSettings kStored{{"/srv/cs/", "C:\\Maps, old\\pack.ZIP", sourceFile},
+                          {"", "english", 0, 1, 1, 1}};
+const Fields kStoredFields{0, "/srv/cs/", "C:\\Maps, old\\pack.ZIP", "", "english", 1, 1, 0, 1};
+
+class SettingsStore : public testing::Test {
+protected:
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(home.Path()));
+    }
+    TestFolder home;
+};
+
+}  // namespace
+
+TEST_F(SettingsStore, wrongDefaultsOnFirstRunOrReadOnlySectionWrites) {
+    const Fields defaults{1, "", "", "divers\\", "french", 0, 0, 1, 0};
+    EXPECT_EQ(Session(true, kStored), defaults);
+    EXPECT_TRUE(UserRegistry::Open()->allKeys().isEmpty());
+    EXPECT_EQ(UserRegistry::ReadLanguageSetting(), "french");
+}
+
+TEST_F(SettingsStore, storedValueLostOrOverwrittenByReadOnlySection) {
+    Session(false, kStored);
+    EXPECT_EQ(UserRegistry::ReadLanguageSetting(), "english");
+    EXPECT_EQ(Session(true, AppSettings()), kStoredFields);
+    EXPECT_EQ(Session(false, kStored), kStoredFields);
+}
+
+TEST_F(SettingsStore, recentListLosesOrderOrTakesDuplicate) {
+    std::vector<std::string> full, shifted{"/new/"};
+    for (int i = 1; i <= CRecentList::kMaxPaths; ++i) {
+        full.push_back("/m/" + std::to_string(i) + "/");
+    }
+    shifted.insert(shifted.end(), full.begin(), full.end() - 1);
+    const std::vector<std::string> atThree{"/a/", "/b/", "c:\\maps\\"},
+        gap{"/a/", "/b/", "", "", "C:\\Maps\\"};
+    struct Row {
+        std::vector<std::string> before, after, shown;  // from Path1; "" is a missing value
+        std::string path;
+    } rows[] = {{full, shifted, shifted, "/new/"},
+                {atThree, atThree, atThree, "C:\\Maps\\"},
+                {gap, gap, {"/a/", "/b/"}, "c:\\MAPS\\"},
+                {{"/a/"}, {"/a/"}, {"/a/"}, ""}};
+    const std::string list = "Recents\\Target";
+    const auto path = [](size_t i) { return "Path" + std::to_string(i); };
+    for (Row& row : rows) {
+        UserRegistry::Open()->clear();
+        for (size_t i = 0; i < row.before.size(); ++i) {
+            UserRegistry::WriteUserValue(list, path(i + 1), row.before[i]);
+        }
+        EXPECT_EQ(CRecentList("Target").Add(row.path), row.after != row.before) << row.path;
+        row.after.resize(CRecentList::kMaxPaths);
+        for (size_t i = 0; i < row.after.size(); ++i) {
+            EXPECT_EQ(UserRegistry::ReadUserValue(list, path(i + 1)), row.after[i]) << row.path;
+        }
+        EXPECT_EQ(CRecentList("Target").Load(), row.shown) << row.path;
+    }
+    // An empty value is never written: an entry cannot be cleared.
+    UserRegistry::WriteUserValue(list, path(1), "");
+    UserRegistry::WriteUserValue(list, path(2), "");
+    EXPECT_EQ(UserRegistry::ReadUserValue(list, path(1)), "/a/");
+    EXPECT_EQ(UserRegistry::Open()->allKeys().size(), 1);
+}
