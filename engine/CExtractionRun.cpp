@@ -12,9 +12,11 @@
 #include "CFileException.h"
 #include "CMemoryException.h"
 #include "CStringTable.h"
+#include "CZipException.h"
 #include "FileFinder.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
+#include "PathParts.h"
 #include "SortRules.h"
 #include "StringIds.h"
 #include "TextFormat.h"
@@ -114,11 +116,17 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         }
         const std::string destination =
             FileSystem::NativePath(job.TargetDir + subFolder + info.name);
-        if (!ShouldExtract(destination, info.sizeText, info.dateText)) {
+        // A destination outside the target is refused before anything there is asked about or
+        // reported as kept, which would hide the refusal.
+        const bool outside = !PathParts::StaysInside(subFolder + info.name);
+        if (!outside && !ShouldExtract(destination, info.sizeText, info.dateText)) {
             ReportNotReplaced(archiveName, info.name);
             continue;
         }
         try {
+            if (outside) {
+                throw CZipException(CZipException::unsafeName, destination);
+            }
             // A target that vanished during the run (removed, or a disk unmounted) is an error
             // for each entry; recreating it could write somewhere the user never chose.
             if (!FileSystem::IsDirectory(resolver.Resolve(job.TargetDir))) {
