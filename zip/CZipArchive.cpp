@@ -7,8 +7,8 @@
 
 #include "CPendingFile.h"
 #include "CZipException.h"
-#include "CZlibInflater.h"
 #include "CaseFold.h"
+#include "Crc32.h"
 #include "FileSystem.h"
 #include "PathParts.h"
 #include "ZipRecords.h"
@@ -34,7 +34,7 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-CZipArchive::CZipArchive() : inflater(std::make_unique<CZlibInflater>()) {}
+CZipArchive::CZipArchive() : inflater(IInflater::Create()) {}
 
 CZipArchive::~CZipArchive() {
     CloseArchive();
@@ -294,8 +294,7 @@ size_t CZipArchive::ReadEntry(void* buffer, size_t size) {
             readState.inputPosition += step.consumed;
             readState.inputAvailable -= step.consumed;
             produced = step.produced;
-            readState.runningCrc = static_cast<uint32_t>(
-                crc32(readState.runningCrc, out + count, static_cast<uInt>(produced)));
+            readState.runningCrc = Crc32::Update(readState.runningCrc, out + count, produced);
             readState.uncompressedLeft -= static_cast<uint32_t>(produced);
             count += produced;
             space -= produced;
@@ -311,8 +310,7 @@ size_t CZipArchive::ReadEntry(void* buffer, size_t size) {
         } else {
             produced = std::min(space, readState.inputAvailable);
             std::memcpy(out + count, in, produced);
-            readState.runningCrc = static_cast<uint32_t>(
-                crc32(readState.runningCrc, out + count, static_cast<uInt>(produced)));
+            readState.runningCrc = Crc32::Update(readState.runningCrc, out + count, produced);
             readState.inputPosition += produced;
             readState.inputAvailable -= produced;
             readState.uncompressedLeft -= static_cast<uint32_t>(produced);

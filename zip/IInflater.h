@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // A raw-deflate decompressor. Results are zlib's codes (Z_OK, Z_STREAM_END, Z_DATA_ERROR...),
 // which the archive maps to its causes; another back-end maps its own errors onto them.
@@ -25,4 +26,8 @@ public:
     virtual void Release() noexcept = 0;
     // Blocks the decompressor still holds.
     virtual size_t TrackedBlockCount() const = 0;
+
+    // The inflater the build chose: ISA-L where it was found (or asked for), zlib otherwise.
+    static std::unique_ptr<IInflater> Create();
+    static const char* BackEndName();
 };

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "IInflater.h"
 #include "ZipTestKit.h"
 
 namespace fs = std::filesystem;
@@ -60,8 +61,10 @@ TEST(Extraction, writesOnlyEntriesThatPassEveryCheck) {
             }
             EXPECT_EQ(opened.Extract(0), row.outcome);
             EXPECT_EQ(opened.reader->archive.DecompressorBlockCount(), 0u);
-            // The decompressor still held its blocks when these failed: closing freed them.
-            if (row.fault == "crcMismatch" || row.fault == "corruptDeflate") {
+            // zlib still held its blocks when these failed: closing freed them. (ISA-L keeps one
+            // state block for the archive's life and holds nothing per stream.)
+            if (std::string(IInflater::BackEndName()) == "zlib" &&
+                (row.fault == "crcMismatch" || row.fault == "corruptDeflate")) {
                 EXPECT_GT(opened.blocksAtFailure, 0u);
             }
             // The other entry still extracts; no partial or temporary file is left behind.
