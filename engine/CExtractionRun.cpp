@@ -127,12 +127,13 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
             if (outside) {
                 throw CZipException(CZipException::unsafeName, destination);
             }
-            // A target that vanished during the run (removed, or a disk unmounted) is an error
-            // for each entry; recreating it could write somewhere the user never chose.
-            if (!FileSystem::IsDirectory(resolver.Resolve(job.TargetDir))) {
-                throw CFileException(CFileException::fileNotFound, ENOENT, job.TargetDir);
+            // The target folder must stay for the whole run: one that vanished (removed, or a
+            // disk unmounted) fails each entry instead of being made again somewhere else.
+            CZipArchive::Extraction extraction;
+            if (reader->PrepareEntry(i, job.TargetDir, info.folder, subFolder, job.TargetDir,
+                                     extraction)) {
+                reader->archive.ExtractPrepared(extraction, 65536);
             }
-            reader->ExtractEntry(i, job.TargetDir, info.folder, subFolder);
         } catch (const CException& e) {
             const std::string message = e.ErrorMessage();
             archiveError = true;

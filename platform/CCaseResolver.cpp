@@ -136,6 +136,17 @@ void CCaseResolver::Remember(const std::string& resolvedPath, bool isFolder) {
     }
 }
 
+bool CCaseResolver::KnownAbsent(const std::string& resolvedPath) const {
+    const std::string path = FileSystem::NativePath(resolvedPath);
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) {
+        return false;
+    }
+    const auto listed = listings.find(path.substr(0, slash + 1));
+    return listed != listings.end() &&
+           !listed->second.count(CaseFold::Fold(path.substr(slash + 1)));
+}
+
 void CCaseResolver::Forget(const std::string& folder) {
     // Whatever was learnt at or below a folder that has gone may be wrong now.
     std::erase_if(listings, [&](const auto& item) { return item.first.starts_with(folder); });
@@ -143,21 +154,48 @@ void CCaseResolver::Forget(const std::string& folder) {
                   [&](const std::string& known) { return known.starts_with(folder); });
 }
 
-bool CCaseResolver::CreateFolderChain(const std::string& resolvedFolder) {
-    const std::string native = FileSystem::NativePath(resolvedFolder);
-    if (native.empty() || Kind(native) == 2) {
+namespace {
+
+std::string WithoutTrailingSeparators(const std::string& path) {
+    std::string native = FileSystem::NativePath(path);
+    while (native.size() > 1 && native.back() == '/') {
+        native.pop_back();
+    }
+    return native;
+}
+
+}  // namespace
+
+bool CCaseResolver::CreateFolderChain(const std::string& resolvedFolder, const std::string& base) {
+    const std::string native = WithoutTrailingSeparators(resolvedFolder);
+    const std::string lowest = WithoutTrailingSeparators(base);
+    // A folder seen or made before is not looked up again: one look per folder and run.
+    if (native.empty() || knownFolders.count(native)) {
+        return true;
+    }
+    if (Kind(native) == 2) {
+        knownFolders.insert(native);
         return true;
     }
     std::string current = native[0] == '/' ? "/" : "";
     for (const std::string& part : SplitComponents(native)) {
-        const std::string parent = current;
         current += part;
-        if (::mkdir(current.c_str(), 0777) == 0) {
-            Forget(current + '/');
-            Remember(current, true);
-        } else if (errno != EEXIST || Kind(current) != 2) {
-            SystemError::SetLast(errno == EEXIST ? ENOTDIR : errno);
-            return false;
+        if (!knownFolders.count(current)) {
+            if (current.size() <= lowest.size() && Kind(current) != 2) {
+                SystemError::SetLast(ENOENT);  // the base has gone: it is not ours to make
+                return false;
+            }
+            if (current.size() <= lowest.size()) {
+                knownFolders.insert(current);
+            } else if (::mkdir(current.c_str(), 0777) == 0) {
+                Forget(current + '/');
+                Remember(current, true);
+            } else if (errno == EEXIST && Kind(current) == 2) {
+                knownFolders.insert(current);
+            } else {
+                SystemError::SetLast(errno == EEXIST ? ENOTDIR : errno);
+                return false;
+            }
         }
         current += '/';
     }

@@ -16,10 +16,14 @@ public:
     // components below a missing one are kept. '\' and '/' both separate components; the result
     // is native.
     std::string Resolve(const std::string& path);
-    // Creates a resolved folder and its missing parents. True when it exists afterwards.
-    bool CreateFolderChain(const std::string& resolvedFolder);
+    // Creates a resolved folder and its missing parents, but never base or the folders above it,
+    // which must exist. True when the folder exists afterwards.
+    bool CreateFolderChain(const std::string& resolvedFolder, const std::string& base = {});
     // A file or folder the program has just made at a resolved path.
     void Remember(const std::string& resolvedPath, bool isFolder);
+    // True when nothing stands at a resolved path as far as the listings read so far tell,
+    // without asking the file system; false when something does, or when it is not known.
+    bool KnownAbsent(const std::string& resolvedPath) const;
 
 private:
     struct Candidate {

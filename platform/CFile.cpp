@@ -60,6 +60,14 @@ void CFile::Open(const std::string& filePath, Mode mode) {
     readOnly = mode == Mode::ReadOnly;
 }
 
+void CFile::Adopt(int handle, const std::string& filePath) {
+    Abort();
+    fd = handle;
+    path = filePath;
+    current = 0;
+    readOnly = false;
+}
+
 void CFile::Close() {
     if (fd >= 0) {
         const int result = ::close(fd);
@@ -78,7 +86,7 @@ void CFile::Abort() noexcept {
     }
 }
 
-size_t CFile::ReadAt(uint64_t position, void* buffer, size_t size) {
+size_t CFile::ReadAt(uint64_t position, void* buffer, size_t size) const {
     auto* out = static_cast<char*>(buffer);
     size_t done = 0;
     while (done < size) {

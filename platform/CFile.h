@@ -19,6 +19,8 @@ public:
     CFile& operator=(const CFile&) = delete;
 
     void Open(const std::string& path, Mode mode);
+    // Takes over a handle opened elsewhere; failures then name path.
+    void Adopt(int handle, const std::string& path);
     // Closes the file; a write error that the system reports only now throws.
     void Close();
     // Closes the file whatever happens, never throwing.
@@ -28,7 +30,8 @@ public:
     // Reads up to size bytes at the current position; fewer only at the end of the file.
     size_t Read(void* buffer, size_t size);
     // Reads up to size bytes at the given position without moving the current position.
-    size_t ReadAt(uint64_t position, void* buffer, size_t size);
+    // Safe to call from several threads at once.
+    size_t ReadAt(uint64_t position, void* buffer, size_t size) const;
     void Write(const void* data, size_t size);
     void Seek(uint64_t position) { current = position; }
     uint64_t GetPosition() const { return current; }

@@ -1,5 +1,6 @@
 #include "CPendingFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,17 @@ std::string UniqueSuffix() {
     std::snprintf(text, sizeof text, "%lx%lx%lx", static_cast<unsigned long>(::getpid()),
                   static_cast<unsigned long>(now) & 0xFFFFFu, counter.fetch_add(1));
     return text;
+}
+
+// A file without a name can be linked into its folder only through /proc.
+bool CanLinkUnnamed() {
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+std::string FolderOf(const std::string& native) {
+    const size_t slash = native.rfind('/');
+    return slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -46,22 +58,7 @@ void CPendingFile::Guard(Operation operation) {
     }
 }
 
-void CPendingFile::Create(const std::string& path) {
-    Discard();
-    finalPath = path;
-    const std::string native = FileSystem::NativePath(path);
-    struct stat st {};
-    if (::lstat(native.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            Fail(EISDIR);
-        }
-        if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
-            Fail(EACCES);
-        }
-    }
-    const size_t slash = native.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
+void CPendingFile::CreateNamed(const std::string& folder) {
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = folder + ".zanvo-" + UniqueSuffix() + ".part";
         try {
@@ -77,17 +74,88 @@ void CPendingFile::Create(const std::string& path) {
     }
 }
 
+void CPendingFile::Create(const std::string& path, bool knownAbsent) {
+    Discard();
+    finalPath = path;
+    const std::string native = FileSystem::NativePath(path);
+    const std::string folder = FolderOf(native);
+    if (knownAbsent && CanLinkUnnamed()) {
+        const int handle =
+            ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (handle >= 0) {
+            file.Adopt(handle, native);
+            return;
+        }
+        // File systems without unnamed files get a temporary name instead.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            Fail(errno);
+        }
+    } else {
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                Fail(EISDIR);
+            }
+            if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+                Fail(EACCES);
+            }
+        }
+    }
+    CreateNamed(folder);
+}
+
 void CPendingFile::Write(const void* data, size_t size) {
     Guard([&] { file.Write(data, size); });
 }
 
-void CPendingFile::CloseFile() {
-    Guard([&] { file.Close(); });
+bool CPendingFile::SetTimes(std::time_t modified) {
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_NOW;
+    times[1].tv_sec = modified == static_cast<std::time_t>(-1) ? 0 : modified;
+    times[1].tv_nsec = modified == static_cast<std::time_t>(-1) ? UTIME_NOW : 0;
+    if (::futimens(file.Handle(), times) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
+}
+
+bool CPendingFile::SetReadOnly() {
+    struct stat st {};
+    if (::fstat(file.Handle(), &st) != 0 ||
+        ::fchmod(file.Handle(), st.st_mode & 07777 & ~static_cast<mode_t>(0222)) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
 }
 
 void CPendingFile::Commit() {
-    CloseFile();
-    if (::rename(tempPath.c_str(), FileSystem::NativePath(finalPath).c_str()) != 0) {
+    const std::string native = FileSystem::NativePath(finalPath);
+    if (tempPath.empty()) {
+        // An unnamed file gets its name by a link; should something have taken the name since,
+        // it is linked under a temporary name and replaces that.
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.Handle());
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            Guard([&] { file.Close(); });
+            return;
+        }
+        if (errno != EEXIST) {
+            Fail(errno);
+        }
+        for (int attempt = 0; tempPath.empty(); ++attempt) {
+            const std::string candidate = FolderOf(native) + ".zanvo-" + UniqueSuffix() + ".part";
+            if (::linkat(AT_FDCWD, self, AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                tempPath = candidate;
+            } else if (errno != EEXIST || attempt == 100) {
+                Fail(errno);
+            }
+        }
+    }
+    Guard([&] { file.Close(); });
+    if (::rename(tempPath.c_str(), native.c_str()) != 0) {
         Fail(errno);
     }
     tempPath.clear();

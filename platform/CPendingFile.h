@@ -1,13 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 
 #include "CFile.h"
 
-// A file written under a temporary name in its destination folder and renamed into place only
-// when Commit is called, so that a failed write never leaves a partial file under the real name
-// and never harms a file it was to replace. Failures throw CFileException naming the real file.
+// A file written without a name, or under a temporary one, in its destination folder, and put
+// in place only when Commit is called: a failed write never leaves a partial file under the
+// real name and never harms a file it was to replace. Failures throw CFileException naming the
+// real file.
 class CPendingFile {
 public:
     CPendingFile() = default;
@@ -15,20 +17,26 @@ public:
     CPendingFile(const CPendingFile&) = delete;
     CPendingFile& operator=(const CPendingFile&) = delete;
 
-    // A folder, or a read-only file, at finalPath cannot be replaced: access denied.
-    void Create(const std::string& finalPath);
+    // A folder, or a read-only file, at finalPath cannot be replaced: access denied. When the
+    // caller knows that nothing is there, the file gets no name at all until Commit.
+    void Create(const std::string& finalPath, bool knownAbsent = false);
     void Write(const void* data, size_t size);
-    void CloseFile();
-    // Renames the written file over the real name.
+    // The modification time (now for -1) and the read-only mark, set on the open file so that
+    // no path is looked up again. False when the system refuses.
+    bool SetTimes(std::time_t modified);
+    bool SetReadOnly();
+    // Gives the written file its real name, replacing what is there.
     void Commit();
-    // Removes the temporary file, if any.
+    // Drops what was written.
     void Discard() noexcept;
 
+    // The temporary name, empty while the file has none.
     const std::string& TempPath() const { return tempPath; }
     const std::string& FinalPath() const { return finalPath; }
 
 private:
     [[noreturn]] void Fail(int error);
+    void CreateNamed(const std::string& folder);
     // Runs a file operation; its failure is reported under the real name.
     template <typename Operation>
     void Guard(Operation operation);

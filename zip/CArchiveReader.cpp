@@ -112,16 +112,35 @@ bool CArchiveReader::GetEntryInfo(ArchiveEntryInfo& info, int index, bool brief)
     return true;
 }
 
+bool CArchiveReader::PrepareEntry(int index, const std::string& targetFolder,
+                                  const std::string& entryFolder, const std::string& subFolder,
+                                  const std::string& baseFolder, CZipArchive::Extraction& job) {
+    try {
+        if (entryFolder == subFolder) {
+            return archive.Prepare(index, targetFolder, true, baseFolder, job);
+        }
+        archive.SetStripPrefix(entryFolder);
+        const bool file = archive.Prepare(index, targetFolder + subFolder, false, baseFolder, job);
+        archive.SetStripPrefix({});
+        return file;
+    } catch (const std::bad_alloc&) {
+        archive.SetStripPrefix({});
+        throw CMemoryException();
+    } catch (...) {
+        archive.SetStripPrefix({});
+        throw;
+    }
+}
+
 void CArchiveReader::ExtractEntry(int index, const std::string& targetFolder,
                                   const std::string& entryFolder, const std::string& subFolder) {
+    CZipArchive::Extraction job;
+    if (archive.FindHeader(index) == nullptr ||
+        !PrepareEntry(index, targetFolder, entryFolder, subFolder, {}, job)) {
+        return;
+    }
     try {
-        if (entryFolder != subFolder) {
-            archive.SetStripPrefix(entryFolder);
-            archive.ExtractTo(index, targetFolder + subFolder, false, {}, kInputBufferSize);
-            archive.SetStripPrefix({});
-        } else {
-            archive.ExtractTo(index, targetFolder, true, {}, kInputBufferSize);
-        }
+        archive.ExtractPrepared(job, kInputBufferSize);
     } catch (const std::bad_alloc&) {
         throw CMemoryException();
     }

@@ -28,6 +28,12 @@ public:
     // to the caller, who must then call CloseEntry({}, true).
     void ExtractEntry(int index, const std::string& targetFolder, const std::string& entryFolder,
                       const std::string& subFolder);
+    // The first half of ExtractEntry, on the caller's thread (see CZipArchive::Prepare); false
+    // for a folder entry, which is done then. baseFolder, when given, must exist and is never
+    // created: an installation's target folder.
+    bool PrepareEntry(int index, const std::string& targetFolder, const std::string& entryFolder,
+                      const std::string& subFolder, const std::string& baseFolder,
+                      CZipArchive::Extraction& job);
     // Reads entry index to its end with every check of ExtractEntry, writing nothing.
     void TestEntry(int index);
     int CloseEntry(const std::string& filePath, bool afterFailure);

@@ -31,6 +31,11 @@ public:
     void Read(void* buffer, size_t size, ReadKind kind);
     // Reads what the current volume still holds, up to size bytes.
     size_t ReadInVolume(void* buffer, size_t size);
+    // Reads up to size bytes of the current volume at a position, without moving; several
+    // threads may read a single-file archive this way at once.
+    size_t ReadAt(uint64_t position, void* buffer, size_t size) const {
+        return file.ReadAt(position, buffer, size);
+    }
     // Moves to the start of the next volume; false when there is none.
     bool NextVolume();
     void Seek(uint64_t position) { file.Seek(position); }

@@ -9,8 +9,8 @@
 #include "CArchiveStorage.h"
 #include "CCaseResolver.h"
 #include "CCentralDirectory.h"
+#include "CEntryReader.h"
 #include "EntryHeader.h"
-#include "IInflater.h"
 
 // A ZIP archive opened for reading: its central directory, and the extraction of one entry at a
 // time. Failures raise CZipException, CFileException or CMemoryException.
@@ -45,11 +45,37 @@ public:
     void SetCaseResolver(CCaseResolver* shared) {
         resolver = shared != nullptr ? shared : &ownResolver;
     }
-    // Writes entry index below path. False when the entry could not be opened.
+    // Writes entry index below path. False when the entry could not be opened. baseFolder, when
+    // given, must exist and is never created (the target folder of an installation).
     bool ExtractTo(int index, const std::string& path, bool keepFullPath,
-                   const std::string& newName = {}, size_t bufferSize = 65536);
+                   const std::string& newName = {}, size_t bufferSize = 65536,
+                   const std::string& baseFolder = {});
+
+    // An extraction in two halves, so that entries can be read and written on other threads
+    // while the caller decides about the next ones: Prepare (caller's thread: name check,
+    // path, folders), CarryOut (any thread, with a reader of its own), Finished (caller's
+    // thread, after a CarryOut that succeeded).
+    struct Extraction {
+        int index = -1;
+        std::string target;        // spelled as it exists on disk
+        std::string baseFolder;    // must exist; never created
+        bool knownAbsent = false;  // nothing stands at target as far as the lookups know
+    };
+    // False for a folder entry, which is done then.
+    bool Prepare(int index, const std::string& path, bool keepFullPath,
+                 const std::string& baseFolder, Extraction& job);
+    // 1, or -2 when the file's time or read-only mark could not be set.
+    int CarryOut(const Extraction& job, CEntryReader& reader, size_t bufferSize) const;
+    void Finished(const Extraction& job);
+    // CarryOut with the archive's own reader, then Finished.
+    bool ExtractPrepared(const Extraction& job, size_t bufferSize);
+    // A reader for another thread; only single-file archives can be read from several at once.
+    std::unique_ptr<CEntryReader> MakeReader() const;
+    bool AllowsParallelReads() const;
     // Reads entry index to its end with every check of an extraction, writing nothing.
     bool TestEntry(int index, size_t bufferSize = 65536);
+    // The same with a reader of the caller's (see MakeReader).
+    void TestEntry(int index, CEntryReader& reader, size_t bufferSize) const;
     std::string BuildTargetName(const std::string& nameInArchive, const std::string& path,
                                 bool keepFullPath, const std::string& newName) const;
 
@@ -63,31 +89,15 @@ public:
     size_t DecompressorBlockCount() const;
 
 private:
-    struct EntryReadState {
-        std::unique_ptr<uint8_t[]> input;  // not zero-filled: every byte is read before use
-        size_t inputSize = 0;
-        size_t inputPosition = 0;
-        size_t inputAvailable = 0;
-        uint32_t uncompressedLeft = 0;
-        uint32_t compressedLeft = 0;
-        uint32_t runningCrc = 0;
-        bool extraByteOffered = false;
-    };
-
     [[noreturn]] void ThrowError(int cause) const;
     void CheckName(const EntryHeader& header) const;
-    uint16_t ReadLocalHeader(EntryHeader& header);
-    void CheckDataDescriptor(const EntryHeader& header);
-    void ResetEntryState() noexcept;
+    CEntryReader& Reader();
 
     size_t inputBufferSize = 65536;
     size_t searchBufferSize = 32768;
     CArchiveStorage storage;
     CCentralDirectory directory;
-    std::unique_ptr<IInflater> inflater;
-    EntryReadState readState;
-    int openEntry = -1;  // the index of the entry being read, or -1
-    bool ignoreCrc = false;
+    std::unique_ptr<CEntryReader> reader;  // made when the archive opens, with its buffer size
     std::string stripPrefix;
     CCaseResolver ownResolver;
     CCaseResolver* resolver = &ownResolver;

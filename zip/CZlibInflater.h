@@ -20,6 +20,8 @@ public:
     void Release() noexcept override;
 
     size_t TrackedBlockCount() const override { return blocks.size(); }
+    // zlib's own description of the last error, or null.
+    const char* LastMessage() const { return stream.msg; }
 
 private:
     static voidpf Allocate(voidpf opaque, uInt items, uInt size);
