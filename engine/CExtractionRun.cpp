@@ -2,17 +2,23 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <deque>
+#include <future>
 #include <memory>
 #include <new>
 #include <utility>
 
 #include "ArchiveEntryInfo.h"
 #include "CArchiveReader.h"
+#include "CEntryWorkers.h"
 #include "CFileException.h"
 #include "CMemoryException.h"
 #include "CStringTable.h"
 #include "CZipException.h"
+#include "CaseFold.h"
 #include "FileFinder.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
@@ -28,7 +34,28 @@ CExtractionRun::CExtractionRun(InstallJob job_, InstallOptions options_, IExtrac
       window(window_),
       prompts(prompts_),
       replace(options.Replace != 0),
-      confirmWhenDifferent(options.Newer != 0) {}
+      confirmWhenDifferent(options.Newer != 0),
+      workerThreads(CEntryWorkers::DefaultThreads()) {}
+
+// An entry handed to the workers, waiting for its outcome to be shown.
+struct CExtractionRun::InFlight {
+    std::string name;
+    std::string folder;
+    std::string subFolder;
+    std::string key;  // its destination, case-folded
+    CZipArchive::Extraction extraction;
+    std::future<CEntryWorkers::Outcome> outcome;
+};
+
+// The archive being installed.
+struct CExtractionRun::ArchiveState {
+    std::string name;
+    CArchiveReader& reader;
+    IExtractWindow::Node node;
+    bool error = false;
+    std::unique_ptr<CEntryWorkers> workers;  // none: everything on the run's thread
+    std::deque<InFlight> inFlight;
+};
 
 std::vector<std::string> CExtractionRun::FindArchives() const {
     return FileFinder::FindFiles(job.Type == sourceFile ? job.SourceDir : job.SourceDir + "*.zip");
@@ -98,7 +125,11 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         return false;
     }
     const std::string mapName = FindMapName(*reader, reader->entryCount);
-    bool archiveError = false;
+    ArchiveState archive{archiveName, *reader, archiveNode, false, nullptr, {}};
+    if (workerThreads > 0 && reader->archive.AllowsParallelReads()) {
+        archive.workers = std::make_unique<CEntryWorkers>(reader->archive, workerThreads);
+    }
+    current = &archive;
     ArchiveEntryInfo info;
     for (int i = 0; i < reader->entryCount; ++i) {
         window.SetArchivePosition(i + 1);
@@ -111,39 +142,109 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         }
         const std::string subFolder =
             options.Analyse != 0 ? SortEntry(info.name, info.folder, mapName) : info.folder;
-        if (subFolder == SortRules::kSkipMarker) {
-            continue;
+        if (subFolder != SortRules::kSkipMarker) {
+            InstallEntry(archive, i, info, subFolder);
         }
-        const std::string destination =
-            FileSystem::NativePath(job.TargetDir + subFolder + info.name);
-        // A destination outside the target is refused before anything there is asked about or
-        // reported as kept, which would hide the refusal.
-        const bool outside = !PathParts::StaysInside(subFolder + info.name);
-        if (!outside && !ShouldExtract(destination, info.sizeText, info.dateText)) {
-            ReportNotReplaced(archiveName, info.name);
-            continue;
-        }
-        try {
-            if (outside) {
-                throw CZipException(CZipException::unsafeName, destination);
-            }
-            // The target folder must stay for the whole run: one that vanished (removed, or a
-            // disk unmounted) fails each entry instead of being made again somewhere else.
-            CZipArchive::Extraction extraction;
-            if (reader->PrepareEntry(i, job.TargetDir, info.folder, subFolder, job.TargetDir,
-                                     extraction)) {
-                reader->archive.ExtractPrepared(extraction, 65536);
-            }
-        } catch (const CException& e) {
-            const std::string message = e.ErrorMessage();
-            archiveError = true;
-            report.AddEntryError(archiveName, info.name, message);
-            CountError(info.folder + info.name, message);
-            reader->CloseEntry({}, true);
-        }
-        window.AddFileNode(window.AddFolderNodes(archiveNode, subFolder), info.name, archiveError);
     }
-    return !archiveError;
+    Settle(true);
+    current = nullptr;
+    return !archive.error;
+}
+
+bool CExtractionRun::ExistsAtDestination(const std::string& resolved) {
+    return !resolver.KnownAbsent(resolved) && FileExists(resolved);
+}
+
+void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
+                                  const std::string& subFolder) {
+    const std::string destination = FileSystem::NativePath(job.TargetDir + subFolder + info.name);
+    const std::string resolved = resolver.Resolve(destination);
+    const std::string key = CaseFold::Fold(resolved);
+    // Whatever this entry shows (a question, a kept file, an error) comes after what the
+    // entries before it show, and its existing-file check sees the files they wrote.
+    const bool sameDestination =
+        std::any_of(archive.inFlight.begin(), archive.inFlight.end(),
+                    [&](const InFlight& entry) { return entry.key == key; });
+    if (sameDestination || (!yesForAll && ExistsAtDestination(resolved))) {
+        Settle(true);
+    }
+    // A destination outside the target is refused before anything there is asked about or
+    // reported as kept, which would hide the refusal.
+    const bool outside = !PathParts::StaysInside(subFolder + info.name);
+    if (!outside && !ShouldExtract(destination, info.sizeText, info.dateText)) {
+        ReportNotReplaced(archive.name, info.name);
+        return;
+    }
+    CZipArchive::Extraction extraction;
+    try {
+        if (outside) {
+            throw CZipException(CZipException::unsafeName, destination);
+        }
+        // The target folder must stay for the whole run: one that vanished (removed, or a disk
+        // unmounted) fails each entry instead of being made again somewhere else.
+        if (archive.reader.PrepareEntry(index, job.TargetDir, info.folder, subFolder, job.TargetDir,
+                                        extraction)) {
+            if (archive.workers) {
+                CZipArchive& zip = archive.reader.archive;
+                auto outcome = archive.workers->Submit([&zip, extraction](CEntryReader& reader) {
+                    return zip.CarryOut(extraction, reader, 65536);
+                });
+                archive.inFlight.push_back(
+                    {info.name, info.folder, subFolder, key, extraction, std::move(outcome)});
+                // Outcomes are shown as they come; a bounded number waits, to bound memory.
+                Settle(false);
+                while (archive.inFlight.size() >
+                       2 * static_cast<size_t>(archive.workers->Threads())) {
+                    Settle(false);
+                    if (archive.inFlight.size() >
+                        2 * static_cast<size_t>(archive.workers->Threads())) {
+                        archive.inFlight.front().outcome.wait();
+                    }
+                }
+                return;
+            }
+            archive.reader.archive.ExtractPrepared(extraction, 65536);
+        }
+    } catch (const CException& e) {
+        Settle(true);
+        const std::string message = e.ErrorMessage();
+        archive.reader.CloseEntry({}, true);
+        ShowOutcome(archive, info.name, info.folder, subFolder, &message);
+        return;
+    }
+    ShowOutcome(archive, info.name, info.folder, subFolder, nullptr);
+}
+
+void CExtractionRun::ShowOutcome(ArchiveState& archive, const std::string& name,
+                                 const std::string& folder, const std::string& subFolder,
+                                 const std::string* failure) {
+    if (failure != nullptr) {
+        archive.error = true;
+        report.AddEntryError(archive.name, name, *failure);
+        CountError(folder + name, *failure);
+    }
+    window.AddFileNode(window.AddFolderNodes(archive.node, subFolder), name, archive.error);
+}
+
+void CExtractionRun::Settle(bool all) {
+    if (current == nullptr) {
+        return;
+    }
+    ArchiveState& archive = *current;
+    while (!archive.inFlight.empty()) {
+        InFlight& entry = archive.inFlight.front();
+        if (!all && entry.outcome.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            return;
+        }
+        const CEntryWorkers::Outcome outcome = entry.outcome.get();
+        if (!outcome.failed) {
+            archive.reader.archive.Finished(entry.extraction);
+        }
+        const InFlight done = std::move(entry);
+        archive.inFlight.pop_front();
+        ShowOutcome(archive, done.name, done.folder, done.subFolder,
+                    outcome.failed ? &outcome.message : nullptr);
+    }
 }
 
 void CExtractionRun::FinishRun() {
@@ -159,6 +260,9 @@ void CExtractionRun::FinishRun() {
 }
 
 void CExtractionRun::RequestCancel() {
+    // The entries already in flight show their outcomes first, as they would have before the
+    // question was asked had the run not overlapped them.
+    Settle(true);
     cancelRequested = true;
     FinishRun();
 }
@@ -179,7 +283,7 @@ bool CExtractionRun::ShouldExtract(const std::string& destination, const std::st
     }
     // The file that would be replaced, whatever the case of its name.
     const std::string existing = resolver.Resolve(destination);
-    if (!FileExists(existing)) {
+    if (!ExistsAtDestination(existing)) {
         return true;
     }
     if (noForAll) {

@@ -9,6 +9,8 @@
 #include "InstallJob.h"
 #include "InstallOptions.h"
 
+struct ArchiveEntryInfo;
+
 class CArchiveReader;
 class IReaderPrompts;
 
@@ -51,6 +53,10 @@ public:
                       const std::string& entrySize);
     void ReportNotReplaced(const std::string& archiveName, const std::string& fileName);
 
+    // How many threads read and write entries while the run decides about the next ones; 0 does
+    // everything on the run's thread. What the run shows and reports is the same either way.
+    void SetWorkerThreads(int threads) { workerThreads = threads; }
+
     const ExtractReport& Report() const { return report; }
     const std::string& StatusText() const { return statusText; }
     int ErrorCount() const { return errorCount; }
@@ -59,7 +65,20 @@ public:
     bool CancelRequested() const { return cancelRequested; }
 
 private:
+    struct ArchiveState;
+    struct InFlight;
+
     void CountError(const std::string& boxSubject, const std::string& message);
+    // Extracts one file entry, or hands it to the workers; what follows is shown in order.
+    void InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
+                      const std::string& subFolder);
+    // What an entry's extraction ended with: the error line and box, the tree node.
+    void ShowOutcome(ArchiveState& archive, const std::string& name, const std::string& folder,
+                     const std::string& subFolder, const std::string* failure);
+    // Waits for the entries in flight and shows their outcomes, oldest first; with all false,
+    // only those already done.
+    void Settle(bool all);
+    bool ExistsAtDestination(const std::string& resolved);
 
     const InstallJob job;
     const InstallOptions options;
@@ -77,4 +96,6 @@ private:
     bool yesForAll = false;
     bool noForAll = false;
     CCaseResolver resolver;  // shared by the archives of the run
+    int workerThreads;
+    ArchiveState* current = nullptr;  // the archive being installed
 };

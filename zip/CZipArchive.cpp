@@ -152,6 +152,8 @@ bool CZipArchive::Prepare(int index, const std::string& path, bool keepFullPath,
     // A failure here shows again, with its reason, when the file is created.
     resolver->CreateFolderChain(FolderOf(job.target), baseFolder);
     job.knownAbsent = resolver->KnownAbsent(job.target);
+    job.modified = header->GetTime();
+    job.readOnly = (header->GetSystemAttributes() & FileSystem::kReadOnly) != 0;
     return true;
 }
 
@@ -184,12 +186,9 @@ int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader,
             file.Write(buffer.get(), n);
         }
     } while (n == bufferSize);
-    const EntryHeader& header = entryReader.Header();
-    const std::time_t time = header.GetTime();
-    const bool readOnly = (header.GetSystemAttributes() & FileSystem::kReadOnly) != 0;
     entryReader.Finish();
     // A file whose time or read-only mark cannot be set still holds the right data.
-    const bool marked = file.SetTimes(time) && (!readOnly || file.SetReadOnly());
+    const bool marked = file.SetTimes(job.modified) && (!job.readOnly || file.SetReadOnly());
     file.Commit();
     return marked ? 1 : -2;
 }
@@ -221,6 +220,8 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
         job.baseFolder = baseFolder;
         job.target = resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, newName));
         resolver->CreateFolderChain(FolderOf(job.target), baseFolder);
+        job.modified = header->GetTime();
+        job.readOnly = (header->GetSystemAttributes() & FileSystem::kReadOnly) != 0;
     } else if (!Prepare(index, path, keepFullPath, baseFolder, job)) {
         return true;
     }

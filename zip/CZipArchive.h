@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ public:
         std::string target;        // spelled as it exists on disk
         std::string baseFolder;    // must exist; never created
         bool knownAbsent = false;  // nothing stands at target as far as the lookups know
+        // Worked out on the caller's thread: the C library's time-zone state is not for
+        // several threads at once.
+        std::time_t modified = -1;
+        bool readOnly = false;
     };
     // False for a folder entry, which is done then.
     bool Prepare(int index, const std::string& path, bool keepFullPath,

@@ -83,12 +83,14 @@ struct EngineRun {
         std::filesystem::create_directory(Target());
     }
     std::string Target() const { return root / "target/"; }
+    int threads = 0;  // workers beside the run's thread; 0 runs it all on the run's thread
     // Counts the archives and installs them (the one archive named, else the folder's); the
     // report text.
     std::string Install(const std::string& archive = {}) {
         const InstallJob job{Target(), source.Path() + archive,
                              archive.empty() ? sourceFolder : sourceFile};
         run = std::make_unique<CExtractionRun>(job, options, window, prompts);
+        run->SetWorkerThreads(threads);
         run->CountArchives();
         finishedUncancelled = run->RunExtraction();
         return run->Report().Text();
