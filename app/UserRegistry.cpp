@@ -1,10 +1,26 @@
 #include "UserRegistry.h"
 
-#include <QSettings>
+#include "CIniSettingsReader.h"
+#include "ISettingsStore.h"
 
-std::unique_ptr<QSettings> UserRegistry::Open() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Orbelle",
-                                       "Zanvo");
+namespace {
+
+std::unique_ptr<ISettingsStore>& Installed() {
+    static std::unique_ptr<ISettingsStore> store;
+    return store;
+}
+
+}  // namespace
+
+void UserRegistry::SetStore(std::unique_ptr<ISettingsStore> store) {
+    Installed() = std::move(store);
+}
+
+ISettingsStore& UserRegistry::Store() {
+    if (!Installed()) {
+        Installed() = std::make_unique<CIniSettingsReader>();
+    }
+    return *Installed();
 }
 
 std::string UserRegistry::KeyOf(const std::string& subKey, const std::string& valueName) {
@@ -18,15 +34,13 @@ std::string UserRegistry::KeyOf(const std::string& subKey, const std::string& va
 }
 
 std::string UserRegistry::ReadUserValue(const std::string& subKey, const std::string& valueName) {
-    const QVariant value = Open()->value(QString::fromStdString(KeyOf(subKey, valueName)));
-    return value.isValid() ? value.toString().toStdString() : std::string();
+    return Store().Read(KeyOf(subKey, valueName)).value_or(std::string());
 }
 
 void UserRegistry::WriteUserValue(const std::string& subKey, const std::string& valueName,
                                   const std::string& value) {
     if (!value.empty()) {
-        Open()->setValue(QString::fromStdString(KeyOf(subKey, valueName)),
-                         QString::fromStdString(value));
+        Store().WriteText(KeyOf(subKey, valueName), value);
     }
 }
 

@@ -3,13 +3,15 @@
 #include <memory>
 #include <string>
 
-class QSettings;
+class ISettingsStore;
 
-// The program's key in the user's settings store (the registry on Windows, ~/.config on Linux):
-// organisation "Orbelle", application "Zanvo". Sub-keys are written with '\' as on Windows.
+// The program's key in the user's settings store. Sub-keys are written with '\' as on Windows.
+// The windows install a store of their own at start-up; without one, the settings file is read
+// (and never written), which is all the command-line tool needs.
 class UserRegistry {
 public:
-    static std::unique_ptr<QSettings> Open();
+    static void SetStore(std::unique_ptr<ISettingsStore> store);
+    static ISettingsStore& Store();
 
     // The text of a value below the key; empty when the key or the value is missing.
     static std::string ReadUserValue(const std::string& subKey, const std::string& valueName);

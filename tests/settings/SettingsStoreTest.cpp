@@ -5,6 +5,8 @@
 #include <tuple>
 
 #include "AppSettings.h"
+#include "CIniSettingsReader.h"
+#include "CQtSettingsStore.h"
 #include "CRecentList.h"
 #include "CSettingsSection.h"
 #include "TestFolder.h"
@@ -37,6 +39,11 @@ protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(home.Path()));
+        UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+    }
+    void TearDown() override { UserRegistry::SetStore(nullptr); }
+    static QSettings Qt() {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
     }
     TestFolder home;
 };
@@ -46,7 +53,7 @@ protected:
 TEST_F(SettingsStore, wrongDefaultsOnFirstRunOrReadOnlySectionWrites) {
     const Fields defaults{1, "", "", "divers\\", "french", 0, 0, 1, 0};
     EXPECT_EQ(Session(true, kStored), defaults);
-    EXPECT_TRUE(UserRegistry::Open()->allKeys().isEmpty());
+    EXPECT_TRUE(Qt().allKeys().isEmpty());
     EXPECT_EQ(UserRegistry::ReadLanguageSetting(), "french");
 }
 
@@ -75,7 +82,7 @@ TEST_F(SettingsStore, recentListLosesOrderOrTakesDuplicate) {
     const std::string list = "Recents\\Target";
     const auto path = [](size_t i) { return "Path" + std::to_string(i); };
     for (Row& row : rows) {
-        UserRegistry::Open()->clear();
+        Qt().clear();
         for (size_t i = 0; i < row.before.size(); ++i) {
             UserRegistry::WriteUserValue(list, path(i + 1), row.before[i]);
         }
@@ -90,5 +97,34 @@ TEST_F(SettingsStore, recentListLosesOrderOrTakesDuplicate) {
     UserRegistry::WriteUserValue(list, path(1), "");
     UserRegistry::WriteUserValue(list, path(2), "");
     EXPECT_EQ(UserRegistry::ReadUserValue(list, path(1)), "/a/");
-    EXPECT_EQ(UserRegistry::Open()->allKeys().size(), 1);
+    EXPECT_EQ(Qt().allKeys().size(), 1);
+}
+
+// The command-line tool reads, without Qt, the file the windows write through Qt: every value
+// must come back as the windows would read it.
+TEST_F(SettingsStore, fileReaderDisagreesWithQt) {
+    const std::vector<std::string> texts = {
+        "divers\\",        "C:\\Maps\\", "/srv/a, b;c=d \"q\" é\t\n",
+        "@start",          "@@x",        "",
+        "  spaced  ",      "x#y",        "a=b",
+        "[not a section]", "tab\tend",   "#first"};
+    CQtSettingsStore qt;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        qt.WriteText("Recents/Source/Path" + std::to_string(i + 1), texts[i]);
+    }
+    qt.WriteInt("Settings/Type", -7);
+    Qt().sync();
+    const CIniSettingsReader file =
+        CIniSettingsReader::FromText(TestFolder::ReadFile(home.Path() + "Orbelle/Zanvo.conf"));
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string key = "Recents/Source/Path" + std::to_string(i + 1);
+        EXPECT_EQ(file.Read(key), qt.Read(key)) << texts[i];
+        EXPECT_EQ(file.Read(key), texts[i]);
+    }
+    EXPECT_EQ(file.Read("Settings/Type"), "-7");
+    EXPECT_EQ(file.Read("Settings/Missing"), std::nullopt);
+    // A hand-written list reads as the empty text, as through Qt.
+    EXPECT_EQ(
+        CIniSettingsReader::FromText("[Settings]\nTargetDir=/a, /b\n").Read("Settings/TargetDir"),
+        "");
 }
