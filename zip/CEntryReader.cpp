@@ -185,6 +185,14 @@ void CEntryReader::Finish() {
     }
 }
 
+uint8_t* CEntryReader::OutputBuffer(size_t size) {
+    if (outputSize < size) {
+        output = std::make_unique_for_overwrite<uint8_t[]>(size);
+        outputSize = size;
+    }
+    return output.get();
+}
+
 void CEntryReader::ThrowZlibVerdict() {
     if (entry < 0 || Header().method != ZipRecords::kMethodDeflated ||
         dynamic_cast<const CZlibInflater*>(inflater.get()) != nullptr) {

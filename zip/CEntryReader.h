@@ -33,6 +33,8 @@ public:
     void Abandon() noexcept;
 
     const EntryHeader& Header() const;
+    // An output buffer of the reader's, kept from entry to entry, at least size bytes.
+    uint8_t* OutputBuffer(size_t size);
     size_t DecompressorBlockCount() const { return inflater->TrackedBlockCount(); }
 
 private:
@@ -57,6 +59,8 @@ private:
     int disk = 0;
     uint64_t position = 0;             // where the next bytes of the entry are read
     std::unique_ptr<uint8_t[]> input;  // not zero-filled: every byte is read before use
+    std::unique_ptr<uint8_t[]> output;
+    size_t outputSize = 0;
     size_t inputPosition = 0;
     size_t inputAvailable = 0;
     uint32_t uncompressedLeft = 0;

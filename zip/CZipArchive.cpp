@@ -178,12 +178,12 @@ int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader,
         file.Create(job.target, false);
     }
     bufferSize = std::max<size_t>(bufferSize, 1);
-    const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferSize);
+    uint8_t* buffer = entryReader.OutputBuffer(bufferSize);
     size_t n;
     do {
-        n = entryReader.Read(buffer.get(), bufferSize);
+        n = entryReader.Read(buffer, bufferSize);
         if (n > 0) {
-            file.Write(buffer.get(), n);
+            file.Write(buffer, n);
         }
     } while (n == bufferSize);
     entryReader.Finish();
@@ -244,8 +244,8 @@ void CZipArchive::TestEntry(int index, CEntryReader& entryReader, size_t bufferS
         return;
     }
     bufferSize = std::max<size_t>(bufferSize, 1);
-    const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferSize);
-    while (entryReader.Read(buffer.get(), bufferSize) == bufferSize) {
+    uint8_t* buffer = entryReader.OutputBuffer(bufferSize);
+    while (entryReader.Read(buffer, bufferSize) == bufferSize) {
     }
     entryReader.Finish();
 }
