@@ -130,6 +130,11 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         archive.workers = std::make_unique<CEntryWorkers>(reader->archive, workerThreads);
     }
     current = &archive;
+    // Whichever way this function is left, no one may settle this archive's entries later.
+    struct Forget {
+        ArchiveState*& current;
+        ~Forget() { current = nullptr; }
+    } forget{current};
     ArchiveEntryInfo info;
     for (int i = 0; i < reader->entryCount; ++i) {
         window.SetArchivePosition(i + 1);
@@ -147,7 +152,6 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         }
     }
     Settle(true);
-    current = nullptr;
     return !archive.error;
 }
 
@@ -192,14 +196,11 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
                 archive.inFlight.push_back(
                     {info.name, info.folder, subFolder, key, extraction, std::move(outcome)});
                 // Outcomes are shown as they come; a bounded number waits, to bound memory.
+                const size_t limit = 2 * static_cast<size_t>(archive.workers->Threads());
                 Settle(false);
-                while (archive.inFlight.size() >
-                       2 * static_cast<size_t>(archive.workers->Threads())) {
+                while (archive.inFlight.size() > limit) {
+                    archive.inFlight.front().outcome.wait();
                     Settle(false);
-                    if (archive.inFlight.size() >
-                        2 * static_cast<size_t>(archive.workers->Threads())) {
-                        archive.inFlight.front().outcome.wait();
-                    }
                 }
                 return;
             }

@@ -27,7 +27,8 @@ struct SortRule {
 const std::vector<SortRule>& Rules() {
     static const std::vector<SortRule> rules = {
         {{"jpg"}, Action::Keep, "", {{"models\\", ""}}, true},
-        {{"pcx"},
+        // pcx and bmp share one row: "overviews" is looked for without its '\'.
+        {{"pcx", "bmp"},
          Action::FirstMatch,
          "",
          {{"overviews", "overviews\\"}, {"gfx\\env\\", "gfx\\env\\"}},
@@ -49,11 +50,6 @@ const std::vector<SortRule>& Rules() {
          "WorldCraft\\",
          {}},
         {{"wad"}, Action::Fixed, "", {}},
-        {{"bmp"},
-         Action::FirstMatch,
-         "",
-         {{"overviews", "overviews\\"}, {"gfx\\env\\", "gfx\\env\\"}},
-         true},
         {{"txt"}, Action::MapText, "", {}},
     };
     return rules;
