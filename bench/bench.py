@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Times zanvo-cli against its peers on the archives of make_archives.py.
+"""Times zanvo-cli against unzip, bsdtar and 7z on the archives of make_archives.py.
 
-    python3 bench/bench.py --cli build/release/cli/zanvo-cli [--runs 5] [--archives build/bench]
+    python3 bench/bench.py --cli build/release/cli/zanvo-cli [--cli build/release-zlib/cli/zanvo-cli]
+                           [--runs 5] [--archives build/bench]
+
+Each --cli is one zanvo-cli binary; its inflater (ISA-L or zlib) is read from the libraries it
+loads. All binaries and all peers take turns in the same run, so every binary is compared with
+the same peer figures, and the report gives one table per binary.
 
 Exit status: 0 when every target is met, 3 when one is missed, 1 when a tool gave a wrong
 result (nothing is reported then).
@@ -9,7 +14,8 @@ result (nothing is reported then).
 Every command runs once to warm the page cache, then the tools take turns, run after run, so
 that a slow spell of the machine falls on all of them alike. Each run goes through GNU time for
 its CPU time and peak memory, and its output is checked before its time counts: a broken run
-must never pass for a fast one. The table gives medians and the ratio zanvo-cli / peer.
+must never pass for a fast one. The table gives medians and the ratio zanvo-cli / fastest peer,
+and each target's ratio against the peer it names.
 
 A work is a list of commands over one archive. Install commands write into a new, empty
 target folder on the archives' disk for every run. The file system is synced before the clock
@@ -17,7 +23,9 @@ starts, so that no run pays for the write-back of another. Folders are removed o
 work is over (or when the disk runs short), and the next install waits until the deleted
 inodes may be reused: ext4 without a journal passes over the inodes freed in the last minute,
 one by one, on every file it creates, which made a run after a deletion several times slower.
-More peers (bsdtar, 7z) are more commands in a work, each with its own check.
+
+bsdtar has no test command: `bsdtar -tf` reads the headers only and lists an archive whose
+deflate data is corrupt with exit status 0, so it stays out of the test works.
 """
 
 import argparse
@@ -42,8 +50,9 @@ from typing import Callable, Optional
 GNU_TIME = "/usr/bin/time"
 MIB = 1024 * 1024
 GIB = 1024 * MIB
-MEMORY_TARGET_MIB = 32
+MEMORY_TARGET_MIB = 16
 MAX_RUNS = 101
+PEERS = ["unzip", "bsdtar", "7z"]
 
 
 @dataclass
@@ -54,47 +63,87 @@ class Outcome:
     wall: float
     cpu: float
     peak_kib: int
+    system: float  # the part of cpu spent in the kernel
+    others: float  # CPU seconds the rest of the machine used meanwhile (steal included)
 
 
-# ext4 without a journal does not reuse an inode freed less than 60 seconds ago (300 more
-# while its inode table block is dirty; the removal syncs); one second more for the clock.
-INODE_REUSE_DELAY = 61
+def busy_seconds():
+    """CPU time all cores have spent busy since boot, guests' steal included."""
+    fields = Path("/proc/stat").read_text().split("\n", 1)[0].split()[1:]
+    user, nice, system, _idle, _iowait, irq, softirq, steal = (int(f) for f in fields[:8])
+    return (user + nice + system + irq + softirq + steal) / os.sysconf("SC_CLK_TCK")
+
+
+# ext4 without a journal does not reuse an inode freed less than 60 seconds ago, or less than
+# 360 seconds ago while the block of the inode table that holds it is dirty. The removal syncs,
+# but the next install dirties those blocks again as soon as it takes one of their inodes, so
+# the longer delay is the one that counts; one second more for the clock.
+INODE_REUSE_DELAY = 361
+# When the last removal happened, kept beside the archives for the next run of the benchmark.
+REMOVAL_STAMP = ".last-removal"
 
 
 class TargetFolders:
-    """A new, empty target folder for every run of one command, all under one base folder."""
+    """A new, empty target folder for every run of one command, all under one base folder.
 
-    last_deletion = None  # monotonic time of the last removal, shared by all commands
+    Folders stay until the end of the benchmark, so that no install follows a removal; only a
+    disk running short removes them earlier, and the next install then waits.
+    """
+
+    every = []  # all instances: a disk running short empties all of them at once
+    stamp = None  # the file that holds the time of the last removal
 
     def __init__(self, base, output_bytes):
         self.base = Path(base)
         self.output_bytes = output_bytes
         self.runs = 0
         self.path = None
+        TargetFolders.every.append(self)
 
     def prepare(self):
         self.base.mkdir(parents=True, exist_ok=True)
         if shutil.disk_usage(self.base).free < 2 * self.output_bytes + GIB:
-            self.remove()
+            TargetFolders.remove_all()
         # Write the previous runs' files out now, not during this run.
         os.sync()
-        if TargetFolders.last_deletion is not None:
-            wait = TargetFolders.last_deletion + INODE_REUSE_DELAY - time.monotonic()
-            if wait > 0:
-                time.sleep(wait)
-            TargetFolders.last_deletion = None
+        TargetFolders.wait_after_removal()
         self.runs += 1
         self.path = self.base / f"run-{self.runs}"
         self.path.mkdir(parents=True)
 
-    def remove(self):
-        if self.base.exists():
-            shutil.rmtree(self.base)
+    @staticmethod
+    def wait_after_removal():
+        try:
+            removed = float(TargetFolders.stamp.read_text())
+        except (AttributeError, OSError, ValueError):
+            return
+        # Wall-clock time: the stamp may come from an earlier run of the benchmark.
+        wait = removed + INODE_REUSE_DELAY - time.time()
+        if wait > 0:
+            print(f"  waiting {wait:.0f} s for the inodes removed last to be reusable",
+                  file=sys.stderr)
+            time.sleep(wait)
+
+    @staticmethod
+    def remove_all():
+        removed = False
+        for folders in TargetFolders.every:
+            if folders.base.exists():
+                shutil.rmtree(folders.base)
+                removed = True
+        if removed:
             os.sync()
-            TargetFolders.last_deletion = time.monotonic()
+            if TargetFolders.stamp is not None:
+                TargetFolders.stamp.write_text(f"{time.time():.0f}\n")
 
 
-TARGET = object()  # stands in an argv for the target folder of the run
+@dataclass(frozen=True)
+class InTarget:
+    """Stands in an argv for the target folder of the run, after a prefix (7z's -o)."""
+    prefix: str = ""
+
+
+TARGET = InTarget()
 
 
 @dataclass
@@ -103,21 +152,35 @@ class Command:
     argv: list
     check: Callable[[Outcome], Optional[str]]  # the reason the output is wrong, or None
     target: Optional[TargetFolders] = None  # a new folder for every run, made outside the timing
+    zanvo: bool = False  # a zanvo-cli under test, not a peer
 
     def arguments(self):
-        return [str(self.target.path) if a is TARGET else a for a in self.argv]
+        return [a.prefix + str(self.target.path) if isinstance(a, InTarget) else a
+                for a in self.argv]
+
+
+@dataclass(frozen=True)
+class Target:
+    ratio: float  # the largest allowed ratio zanvo-cli / reference peer
+    peer: Optional[str] = None  # the reference peer; None: the fastest peer of the work
 
 
 @dataclass
 class Work:
     name: str
     archive: str
-    commands: list  # zanvo-cli first, then its peers
-    target: Optional[float] = None  # the largest allowed ratio zanvo-cli / fastest peer
+    commands: list  # the zanvo-cli binaries first, then the peers
+    target: Optional[Target] = None
     runs: int = 0
     walls: dict = field(default_factory=dict)
     cpus: dict = field(default_factory=dict)
+    systems: dict = field(default_factory=dict)
     peaks: dict = field(default_factory=dict)
+    others: list = field(default_factory=list)  # (other work's CPU s, wall s) of each run
+
+    def other_load(self):
+        """Cores busy with other work during the timed runs, on average."""
+        return max(0.0, sum(o for o, _ in self.others)) / sum(w for _, w in self.others)
 
 
 # --------------------------------------------------------------------------------------------
@@ -168,6 +231,19 @@ def check_unzip_test(expected):
     return check
 
 
+def check_7z_test(expected):
+    def check(outcome):
+        if outcome.status != 0:
+            return f"exit status {outcome.status}"
+        text = read_text(outcome.stdout)
+        if "Everything is Ok" not in text:
+            return "no 'Everything is Ok' line"
+        if f"Files: {len(expected.files)}\n" not in text:
+            return f"no 'Files: {len(expected.files)}' line"
+        return None
+    return check
+
+
 def check_zanvo_list(expected):
     def check(outcome):
         if outcome.status != 0:
@@ -197,6 +273,31 @@ def check_unzip_list(expected):
     return check
 
 
+def check_7z_list(expected):
+    def check(outcome):
+        if outcome.status != 0:
+            return f"exit status {outcome.status}"
+        lines = read_text(outcome.stdout).rstrip("\n").splitlines()
+        total = f"{len(expected.files)} files"
+        if expected.directories:
+            total += f", {expected.directories} folders"
+        if not lines or not lines[-1].endswith(total):
+            return f"last line {lines[-1] if lines else ''!r}, expected {total!r}"
+        return None
+    return check
+
+
+def check_bsdtar_list(expected):
+    def check(outcome):
+        if outcome.status != 0:
+            return f"exit status {outcome.status}"
+        lines = read_text(outcome.stdout).splitlines()
+        if len(lines) != expected.entries:
+            return f"{len(lines)} lines for {expected.entries} entries"
+        return None
+    return check
+
+
 def written_files(folder):
     """Every file under folder: its path relative to folder, with '/', -> (size, CRC-32)."""
     found = {}
@@ -219,7 +320,8 @@ def summary(files):
     return f"{len(files):,} files, {sum(size for size, _ in files.values()):,} bytes"
 
 
-def check_unzip_install(expected, target):
+def check_peer_install(expected, target):
+    """The peers keep the archive's folders: every file, at its path, with its size and CRC."""
     def check(outcome):
         if outcome.status != 0:
             return f"exit status {outcome.status}"
@@ -304,32 +406,46 @@ def check_zanvo_install(expected, target, archive_name, plan_of, config):
     return check
 
 
-def make_works(cli, archives, names, targets, config):
+def make_works(clis, archives, names, targets, config):
+    """clis: {label: path}. The targets are those of the issue that asked for this benchmark."""
     works = []
     for name in names:
         path = str(archives / name)
         expected = expected_content(path)
+        big = expected.entries >= 10_000
+        # Only the map pack has a time target for test; the others are shown for information.
         works.append(Work("test", name, [
-            Command("zanvo-cli", [cli, "test", path], check_zanvo_test(expected)),
+            *(Command(label, [cli, "test", path], check_zanvo_test(expected), zanvo=True)
+              for label, cli in clis.items()),
             Command("unzip", ["unzip", "-tq", path], check_unzip_test(expected)),
-        ], target=1.0))
+            Command("7z", ["7z", "t", path], check_7z_test(expected)),
+        ], target=None if big else Target(0.5, "7z")))
         works.append(Work("list", name, [
-            Command("zanvo-cli", [cli, "list", path], check_zanvo_list(expected)),
+            *(Command(label, [cli, "list", path], check_zanvo_list(expected), zanvo=True)
+              for label, cli in clis.items()),
             Command("unzip", ["unzip", "-l", path], check_unzip_list(expected)),
-        ], target=1.0 if expected.entries >= 10_000 else None))
+            Command("7z", ["7z", "l", path], check_7z_list(expected)),
+            Command("bsdtar", ["bsdtar", "-tvf", path], check_bsdtar_list(expected)),
+        ], target=Target(0.5, "unzip")))
         output_bytes = sum(size for size, _ in expected.contents.values())
-        zanvo_target = TargetFolders(targets / f"{name}.zanvo-cli", output_bytes)
-        unzip_target = TargetFolders(targets / f"{name}.unzip", output_bytes)
-        works.append(Work("install", name, [
-            Command("zanvo-cli", [cli, "install", "--yes", "--language", "english", path,
-                                  TARGET],
-                    check_zanvo_install(expected, zanvo_target, name,
-                                        lambda path=path: planned_destinations(cli, path),
-                                        config),
-                    zanvo_target),
-            Command("unzip", ["unzip", "-o", "-q", path, "-d", TARGET],
-                    check_unzip_install(expected, unzip_target), unzip_target),
-        ], target=1.0))
+        commands = []
+        for label, cli in clis.items():
+            folders = TargetFolders(targets / f"{name}.{label.replace(' ', '-')}", output_bytes)
+            commands.append(Command(
+                label, [cli, "install", "--yes", "--language", "english", path, TARGET],
+                check_zanvo_install(expected, folders, name,
+                                    lambda cli=cli, path=path: planned_destinations(cli, path),
+                                    config),
+                folders, zanvo=True))
+        peers = {
+            "unzip": ["unzip", "-o", "-q", path, "-d", TARGET],
+            "bsdtar": ["bsdtar", "-xf", path, "-C", TARGET],
+            "7z": ["7z", "x", "-y", InTarget("-o"), path],
+        }
+        for tool, argv in peers.items():
+            folders = TargetFolders(targets / f"{name}.{tool}", output_bytes)
+            commands.append(Command(tool, argv, check_peer_install(expected, folders), folders))
+        works.append(Work("install", name, commands, target=Target(0.7 if big else 0.6)))
     return works
 
 
@@ -340,6 +456,7 @@ def run_once(command, scratch):
     stderr = scratch / "stderr"
     measures = scratch / "time"
     with open(stdout, "wb") as out, open(stderr, "wb") as err:
+        busy = busy_seconds()
         started = time.perf_counter()
         process = subprocess.Popen([GNU_TIME, "-o", str(measures), "-f", "%M", "--"]
                                    + command.arguments(), stdout=out, stderr=err,
@@ -347,11 +464,14 @@ def run_once(command, scratch):
         # wait4 gives CPU time to the microsecond; GNU time's own figures stop at 10 ms.
         _, wait_status, usage = os.wait4(process.pid, 0)
         wall = time.perf_counter() - started
+        busy = busy_seconds() - busy
         process.returncode = os.waitstatus_to_exitcode(wait_status)
     # GNU time writes "Command exited with non-zero status N" before the figure.
     peak = read_text(measures).strip().splitlines()[-1]
-    return Outcome(process.returncode, stdout, stderr, wall, usage.ru_utime + usage.ru_stime,
-                   int(peak))
+    cpu = usage.ru_utime + usage.ru_stime
+    # /proc/stat counts in ticks, so one short run's figure is rough: only sums are shown.
+    return Outcome(process.returncode, stdout, stderr, wall, cpu, int(peak), usage.ru_stime,
+                   busy - cpu)
 
 
 def run_checked(command, scratch, label):
@@ -375,6 +495,7 @@ def measure(works, runs, min_seconds, scratch, progress):
             slowest = max(slowest, run_checked(command, scratch, label).wall)
             work.walls[command.tool] = []
             work.cpus[command.tool] = []
+            work.systems[command.tool] = []
             work.peaks[command.tool] = 0
         # A command of a few hundredths of a second is at the mercy of one preemption, so it
         # runs more often: at least min_seconds in all, up to MAX_RUNS.
@@ -386,10 +507,9 @@ def measure(works, runs, min_seconds, scratch, progress):
                 outcome = run_checked(command, scratch, label)
                 work.walls[command.tool].append(outcome.wall)
                 work.cpus[command.tool].append(outcome.cpu)
+                work.systems[command.tool].append(outcome.system)
                 work.peaks[command.tool] = max(work.peaks[command.tool], outcome.peak_kib)
-        for command in work.commands:
-            if command.target:
-                command.target.remove()
+                work.others.append((outcome.others, outcome.wall))
         if progress:
             figures = ", ".join(f"{tool} {statistics.median(w):.3f} s ({min(w):.3f} to "
                                 f"{max(w):.3f})" for tool, w in work.walls.items())
@@ -400,37 +520,46 @@ def seconds(value):
     return f"{value:.3f}" if value < 10 else f"{value:.2f}"
 
 
-def table(works):
-    rows = ["| work | archive | runs | zanvo-cli s | unzip s | ratio | target "
-            "| CPU s zanvo-cli / unzip | CPU ratio | peak MiB zanvo-cli / unzip | verdict |",
-            "|---|---|---|---|---|---|---|---|---|---|---|"]
+def mib(kib):
+    return f"{kib / 1024:.1f}"
+
+
+def table(works, zanvo):
+    """The rows of one zanvo-cli binary against the peers, and whether it met every target."""
+    rows = ["| work | archive | runs | zanvo-cli s | " + " | ".join(f"{p} s" for p in PEERS)
+            + " | ratio to fastest peer | time target | peak MiB zanvo-cli (peers) "
+            "| CPU s zanvo-cli / fastest peer | other load | verdict |",
+            "|---|---|---|---|" + "---|" * len(PEERS) + "---|---|---|---|---|---|"]
     verdicts = []
     for work in works:
-        zanvo = work.commands[0].tool
-        peers = [c.tool for c in work.commands[1:]]
+        peers = [c.tool for c in work.commands if not c.zanvo]
         wall = {t: statistics.median(v) for t, v in work.walls.items()}
         cpu = {t: statistics.median(v) for t, v in work.cpus.items()}
         fastest = min(peers, key=lambda t: wall[t])
-        ratio = wall[zanvo] / wall[fastest]
-        cpu_ratio = cpu[zanvo] / min(cpu[t] for t in peers)
         peak = work.peaks[zanvo] / 1024
-        ok_time = work.target is None or ratio <= work.target
+        ok_time = True
+        goal = "-"
+        if work.target:
+            reference = work.target.peer or fastest
+            ratio = wall[zanvo] / wall[reference]
+            ok_time = ratio <= work.target.ratio
+            goal = (f"<= {work.target.ratio:.1f}x {reference}"
+                    + ("" if work.target.peer else " (fastest)")
+                    + f": {ratio:.3f}x {'met' if ok_time else 'MISSED'}")
         ok_memory = peak < MEMORY_TARGET_MIB
         verdict = "met" if ok_time and ok_memory else "MISSED"
         if not ok_time:
             verdict += " (time)"
         if not ok_memory:
-            verdict += " (memory)"
+            verdict += f" (memory >= {MEMORY_TARGET_MIB} MiB)"
         verdicts.append(ok_time and ok_memory)
         rows.append(
             f"| {work.name} | {work.archive} | {work.runs} | {seconds(wall[zanvo])} | "
-            + " / ".join(seconds(wall[t]) for t in peers)
-            + f" | {ratio:.2f}x | {f'<= {work.target:.1f}x' if work.target else '-'}, "
-            f"< {MEMORY_TARGET_MIB} MiB | {cpu[zanvo]:.3f} / "
-            + " / ".join(f"{cpu[t]:.3f}" for t in peers)
-            + f" | {cpu_ratio:.2f}x | {peak:.1f} / "
-            + " / ".join(f"{work.peaks[t] / 1024:.1f}" for t in peers)
-            + f" | {verdict} |")
+            + " | ".join(seconds(wall[p]) if p in wall else "-" for p in PEERS)
+            + f" | {wall[zanvo] / wall[fastest]:.2f}x {fastest} | {goal} | {peak:.1f} ("
+            + " / ".join(mib(work.peaks[p]) for p in PEERS if p in work.peaks)
+            + f") | {cpu[zanvo]:.3f} / {cpu[fastest]:.3f} | {work.other_load():.2f} "
+            f"| {verdict} |")
     return "\n".join(rows), all(verdicts)
 
 
@@ -448,7 +577,18 @@ def inflater(cli):
     return "ISA-L" if "libisal" in libraries else "zlib"
 
 
-def describe_machine(cli, archives, names):
+class RemovedAtExit:
+    """Removes the target folders when the benchmark ends, however it ends, and notes when."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        TargetFolders.remove_all()
+        return False
+
+
+def describe_machine(clis, archives, names):
     cpu = "?"
     try:
         for line in Path("/proc/cpuinfo").read_text().splitlines():
@@ -462,8 +602,10 @@ def describe_machine(cli, archives, names):
                             capture_output=True, text=True).stdout.strip() or "?"
     lines = [f"- machine: {cpu}, {os.cpu_count()} cores, {platform.system()} "
              f"{platform.release()}",
-             f"- zanvo-cli: commit {commit}, inflating with {inflater(cli)}; peers: "
-             f"{tool_version(['unzip', '-v'])}"]
+             f"- zanvo-cli: commit {commit}; " + ", ".join(
+                 f"{label} inflating with {inflater(cli)}" for label, cli in clis.items()),
+             f"- peers: {tool_version(['unzip', '-v'])}; {tool_version(['bsdtar', '--version'])}; "
+             f"{tool_version(['7z'])}"]
     manifest = archives / "manifest.json"
     stats = json.loads(manifest.read_text())["archives"] if manifest.exists() else {}
     for name in names:
@@ -481,61 +623,94 @@ def describe_machine(cli, archives, names):
 def main():
     root = Path(__file__).resolve().parent.parent
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--cli", default=str(root / "build/release/cli/zanvo-cli"))
+    parser.add_argument("--cli", action="append", default=[],
+                        help="a zanvo-cli binary to time (repeatable; default: the release "
+                             "preset's)")
     parser.add_argument("--archives", default=str(root / "build/bench"))
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--min-seconds", type=float, default=3.0,
                         help="run short commands more often, until each has run this long")
     parser.add_argument("--only", action="append", default=[],
                         help="keep only the works whose 'work archive' label contains this")
-    parser.add_argument("--output", help="also write the report to this file")
+    parser.add_argument("--output", help="also write the report to this file, and every "
+                                          "run's figures beside it in JSON")
     args = parser.parse_args()
     if args.runs < 1:
         parser.error("--runs must be at least 1")
-    for tool in (GNU_TIME, args.cli):
+    if not args.cli:
+        args.cli = [str(root / "build/release/cli/zanvo-cli")]
+    for tool in (GNU_TIME, *args.cli):
         if not os.access(tool, os.X_OK):
             parser.error(f"{tool} is missing")
-    if not shutil.which("unzip"):
-        parser.error("unzip is missing")
+    for tool in PEERS:
+        if not shutil.which(tool):
+            parser.error(f"{tool} is missing")
 
     archives = Path(args.archives)
     names = ["map-pack.zip", "small-files.zip"]
-    machine = describe_machine(args.cli, archives, names)
     load_before = os.getloadavg()[0]
     started = time.monotonic()
+    TargetFolders.stamp = archives / REMOVAL_STAMP
     # Install targets live beside the archives, on the same disk; outputs and settings in /tmp.
     with tempfile.TemporaryDirectory(prefix="zanvo-bench-") as scratch, \
-            tempfile.TemporaryDirectory(prefix="targets-", dir=archives) as targets:
+            tempfile.TemporaryDirectory(prefix="targets-", dir=archives) as targets, \
+            RemovedAtExit():
         # An empty settings folder: the settings stored on this machine must not count.
         config = Path(scratch, "config")
         config.mkdir()
         os.environ["XDG_CONFIG_HOME"] = str(config)
-        # A copy, so that a build running meanwhile cannot change or remove what is measured.
-        cli = str(Path(scratch, "zanvo-cli"))
-        shutil.copy2(args.cli, cli)
-        works = [w for w in make_works(cli, archives, names, Path(targets), config)
+        # Copies, so that a build running meanwhile cannot change or remove what is measured.
+        clis = {}
+        for i, original in enumerate(args.cli):
+            copy = Path(scratch, f"cli-{i}", "zanvo-cli")
+            copy.parent.mkdir()
+            shutil.copy2(original, copy)
+            label = f"zanvo-cli {inflater(str(copy))}"
+            if label in clis:
+                label += f" #{i + 1}"
+            clis[label] = str(copy)
+        machine = describe_machine(clis, archives, names)
+        works = [w for w in make_works(clis, archives, names, Path(targets), config)
                  if not args.only or any(o in f"{w.name} {w.archive}" for o in args.only)]
         measure(works, args.runs, args.min_seconds, Path(scratch), progress=True)
     load_after = os.getloadavg()[0]
 
-    rows, all_met = table(works)
     report = [f"Median of at least {args.runs} runs after a warm-up run (commands under "
-              f"{args.min_seconds / args.runs:.1f} s run until {args.min_seconds:.0f} s), tools "
-              f"taking turns; ratio = zanvo-cli / unzip, wall-clock time; peak = maximum RSS "
-              f"over all runs; install writes into a fresh folder beside the archives each run "
-              f"(zanvo-cli install --yes, sorting on; unzip -o -q -d), the file system synced "
-              f"before the clock starts "
-              f"({time.strftime('%Y-%m-%d')}, {time.monotonic() - started:.0f} s in all).", ""]
+              f"{args.min_seconds / args.runs:.1f} s run until {args.min_seconds:.0f} s), all "
+              f"binaries and peers taking turns in one run; wall-clock times; ratio = "
+              f"zanvo-cli / fastest peer; targets: install <= 0.6x the fastest peer "
+              f"(20,000-file archive 0.7x), test of the map pack <= 0.5x 7z t, list <= 0.5x "
+              f"unzip -l, peak memory (maximum RSS over all runs) under {MEMORY_TARGET_MIB} MiB; "
+              f"install writes into a fresh folder beside the archives each run (zanvo-cli "
+              f"install --yes, sorting on; unzip -o -q -d; bsdtar -xf -C; 7z x -y -o), the file "
+              f"system synced before the clock starts; other load = cores busy with other work "
+              f"during the timed runs ({time.strftime('%Y-%m-%d')}, "
+              f"{time.monotonic() - started:.0f} s in all).", ""]
     report += machine
     report.append(f"- load average: {load_before:.2f} before, {load_after:.2f} after")
-    if max(load_before, load_after) > (os.cpu_count() or 1) * 0.5:
-        report.append("- warning: other work was running; wall times are noisy, CPU times "
-                      "less so")
-    report += ["", rows, "", "All targets met." if all_met else "Some targets were missed."]
+    noisy = [f"{w.name} {w.archive}" for w in works if w.other_load() > 0.25]
+    if noisy:
+        report.append("- warning: other work was running during " + ", ".join(noisy)
+                      + "; those wall times are noisy, CPU times less so")
+    all_met = True
+    for label in clis:
+        rows, met = table(works, label)
+        all_met = all_met and met
+        report += ["", f"### {label}", "", rows, "",
+                   "All targets met." if met else "Some targets were missed."]
     text = "\n".join(report)
     print(text)
     if args.output:
         Path(args.output).write_text(text + "\n")
+        # Every run's figures, in the order of the runs, to tell noise from a real difference.
+        Path(args.output).with_suffix(".json").write_text(json.dumps({
+            f"{w.name} {w.archive}": {
+                "runs": w.runs, "other_load": round(w.other_load(), 3),
+                "tools": {t: {"wall_s": [round(x, 4) for x in w.walls[t]],
+                              "cpu_s": [round(x, 4) for x in w.cpus[t]],
+                              "system_s": [round(x, 4) for x in w.systems[t]],
+                              "peak_kib": w.peaks[t]} for t in w.walls}}
+            for w in works}, indent=1) + "\n")
     return 0 if all_met else 3
 
 

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Benchmarks zanvo-cli against unzip on generated archives and prints a markdown table.
-# Usage: bench/run.sh [--runs N] [--only LABEL]... [ARCHIVE_FOLDER]
+# Benchmarks zanvo-cli against unzip, bsdtar and 7z on generated archives; markdown tables.
+# Usage: bench/run.sh [--backend isal|zlib|both] [--cli PATH]... [--runs N] [--only LABEL]...
+#                     [ARCHIVE_FOLDER]
+#   --backend B     build and time the ISA-L build (preset release), the zlib one
+#                   (release-zlib) or both, taking turns in one run (default both)
+#   --cli PATH      time this zanvo-cli binary instead of building (repeatable)
 #   --runs N        timed runs of each command after its warm-up run (default 5; commands
 #                   of under 0.6 s run more often, until they have taken 3 s)
 #   --only LABEL    keep only works whose "work archive" label contains LABEL (repeatable)
@@ -13,11 +17,20 @@ cd "$bench/.."
 runs=5
 only=()
 folder=build/bench
+backend=both
+clis=()
 while [ $# -gt 0 ]; do
     case "$1" in
+        --backend)
+            backend="$2"; shift 2
+            case "$backend" in
+                isal|zlib|both) ;;
+                *) echo "run.sh: --backend takes isal, zlib or both" >&2; exit 2 ;;
+            esac ;;
+        --cli) clis+=(--cli "$2"); shift 2 ;;
         --runs) runs="$2"; shift 2 ;;
         --only) only+=(--only "$2"); shift 2 ;;
-        -h|--help) sed -n '2,8p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,12p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
         *) folder="$1"; shift ;;
     esac
@@ -27,10 +40,12 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
+# The peers and tools, each with the Debian package that brings it.
 missing=()
-for package in unzip time python3; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
+for pair in unzip:unzip bsdtar:libarchive-tools 7z:p7zip-full /usr/bin/time:time \
+            python3:python3; do
+    if ! command -v "${pair%%:*}" >/dev/null; then
+        missing+=("${pair#*:}")
     fi
 done
 if [ "${#missing[@]}" -gt 0 ]; then
@@ -43,11 +58,28 @@ fi
 if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null; then
     scripts/setup.sh release
 fi
-if [ ! -f build/release/CMakeCache.txt ]; then
-    cmake --preset release >/dev/null
+if [ "${#clis[@]}" -eq 0 ]; then
+    presets=()
+    case "$backend" in
+        isal) presets=(release) ;;
+        zlib) presets=(release-zlib) ;;
+        both) presets=(release release-zlib) ;;
+    esac
+    for preset in "${presets[@]}"; do
+        if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+            cmake --preset "$preset" >/dev/null
+        fi
+        cmake --build --preset "$preset" --target zanvo-cli >&2
+        # The release preset falls back to zlib quietly when the build does not find ISA-L.
+        if [ "$preset" = release ] && ! ldd build/release/cli/zanvo-cli | grep -q libisal; then
+            echo "run.sh: build/release inflates with zlib: install libisal-dev" \
+                 "(scripts/setup.sh) and remove build/release/CMakeCache.txt" >&2
+            exit 2
+        fi
+        clis+=(--cli "build/$preset/cli/zanvo-cli")
+    done
 fi
-cmake --build --preset release --target zanvo-cli >&2
 
 python3 bench/make_archives.py "$folder" >&2
-python3 bench/bench.py --cli build/release/cli/zanvo-cli --archives "$folder" --runs "$runs" \
+python3 bench/bench.py "${clis[@]}" --archives "$folder" --runs "$runs" \
     --output "$folder/results.md" "${only[@]}"

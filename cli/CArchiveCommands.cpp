@@ -93,7 +93,7 @@ int CArchiveCommands::Test(const std::string& archivePath, std::FILE* out) {
                      archive.TestEntry(i, entryReader, 65536);
                      return 1;
                  })});
-            settle(2 * static_cast<size_t>(workers->Threads()));
+            settle(CEntryWorkers::kMaxWaiting);
             continue;
         }
         try {

@@ -195,8 +195,9 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
                 });
                 archive.inFlight.push_back(
                     {info.name, info.folder, subFolder, key, extraction, std::move(outcome)});
-                // Outcomes are shown as they come; a bounded number waits, to bound memory.
-                const size_t limit = 2 * static_cast<size_t>(archive.workers->Threads());
+                // Outcomes are shown as they come. Many entries may wait, so that the cores stay
+                // busy behind a large one; a waiting entry holds no data, only its names.
+                const size_t limit = CEntryWorkers::kMaxWaiting;
                 Settle(false);
                 while (archive.inFlight.size() > limit) {
                     archive.inFlight.front().outcome.wait();

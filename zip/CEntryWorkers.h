@@ -26,6 +26,11 @@ public:
     };
     using Task = std::function<int(CEntryReader&)>;
 
+    // How many entries a caller lets wait for their outcome: enough that one large entry does
+    // not leave the other cores without work, while memory stays bounded (a waiting entry
+    // holds names, no data).
+    static constexpr size_t kMaxWaiting = 64;
+
     CEntryWorkers(const CZipArchive& archive, int threads);
     ~CEntryWorkers();
     CEntryWorkers(const CEntryWorkers&) = delete;
