@@ -27,6 +27,16 @@
 #include "StringIds.h"
 #include "TextFormat.h"
 
+namespace {
+
+// True when path lies inside folder (both native, case-folded).
+bool IsFolderOf(const std::string& folder, const std::string& path) {
+    return path.size() > folder.size() && path[folder.size()] == '/' &&
+           path.compare(0, folder.size(), folder) == 0;
+}
+
+}  // namespace
+
 CExtractionRun::CExtractionRun(InstallJob job_, InstallOptions options_, IExtractWindow& window_,
                                IReaderPrompts& prompts_)
     : job(std::move(job_)),
@@ -161,20 +171,26 @@ bool CExtractionRun::ExistsAtDestination(const std::string& resolved) {
 
 void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
                                   const std::string& subFolder) {
-    const std::string destination = FileSystem::NativePath(job.TargetDir + subFolder + info.name);
+    const bool outside = !PathParts::StaysInside(subFolder + info.name);
+    // The path the file is written at: "x", "./x" and "a/../x" name one file.
+    const std::string destination = FileSystem::NativePath(
+        job.TargetDir +
+        (outside ? subFolder + info.name : PathParts::Normalize(subFolder + info.name)));
     const std::string resolved = resolver.Resolve(destination);
     const std::string key = CaseFold::Fold(resolved);
     // Whatever this entry shows (a question, a kept file, an error) comes after what the
-    // entries before it show, and its existing-file check sees the files they wrote.
-    const bool sameDestination =
-        std::any_of(archive.inFlight.begin(), archive.inFlight.end(),
-                    [&](const InFlight& entry) { return entry.key == key; });
-    if (sameDestination || (!yesForAll && ExistsAtDestination(resolved))) {
+    // entries before it show, and its existing-file check sees the files they wrote. An entry
+    // still being written at a folder of this one's path (or inside it) decides whether this
+    // one can be made at all.
+    const bool sharesPath =
+        std::any_of(archive.inFlight.begin(), archive.inFlight.end(), [&](const InFlight& entry) {
+            return entry.key == key || IsFolderOf(entry.key, key) || IsFolderOf(key, entry.key);
+        });
+    if (sharesPath || (!yesForAll && ExistsAtDestination(resolved))) {
         Settle(true);
     }
     // A destination outside the target is refused before anything there is asked about or
     // reported as kept, which would hide the refusal.
-    const bool outside = !PathParts::StaysInside(subFolder + info.name);
     if (!outside && !ShouldExtract(destination, info.sizeText, info.dateText)) {
         ReportNotReplaced(archive.name, info.name);
         return;

@@ -33,6 +33,8 @@ TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
     const std::string climb = Pack("../up.wad=evil ok.wad"),
                       oneError = "Done:  1 Error(s). errors\n";
     const std::string climbed = "e.zip : up.wad -> " + outside + "\r\n";
+    const std::string big(20'000'000, 'A'),
+        notFolder = "%Tfoo/bar contient un chemin d'accès non valide.";
     // clang-format off
     const std::vector<Row> rows = {
         {"failing entry in the middle archive", {{"a.zip", a},
@@ -75,6 +77,14 @@ TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
         {"one destination twice", {{"d.zip", Pack("a/x.wad=1 b/x.wad=2 y.wad")}}, false, true,
          nullptr, "d.zip : x.wad -> Existing file not replaced\r\nd.zip : Ok\r\n", ok, "[1] 0 1",
          "d.zip\nd.zip/x.wad\nd.zip/y.wad\n", "", "x.wad=1 y.wad= " + up, 0},
+        // A large first entry is still being written when the second one is decided.
+        {"one file under two names", {{"d.zip", Pack("x.wad=" + big + " ./x.wad=2 a/../x.wad=3")}},
+         false, false, nullptr, "d.zip : x.wad -> Existing file not replaced\r\nd.zip : x.wad -> "
+         "Existing file not replaced\r\nd.zip : Ok\r\n", ok, "[1] 0 1", "d.zip\nd.zip/x.wad\n", "",
+         "x.wad=<20000000> " + up, 0},
+        {"a file, then a folder of its name", {{"d.zip", Pack("foo=" + big + " foo/bar=2")}},
+         false, false, nullptr, "d.zip : bar -> " + notFolder + "\r\n", oneError, "[1] 0 1",
+         "d.zip\nd.zip/foo\nd.zip/foo/bar!\n", box("foo\\bar", notFolder), "foo=<20000000> " + up, 0},
     };
     // clang-format on
     // Workers beside the run's thread change nothing the run shows, reports or writes; only a
