@@ -139,7 +139,11 @@ void CPendingFile::Commit() {
         char self[64];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.Handle());
         if (::linkat(AT_FDCWD, self, AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            // The name is this file's own (a link never replaces): should the close report a
+            // lost write, Discard takes the name away again.
+            tempPath = native;
             Guard([&] { file.Close(); });
+            tempPath.clear();
             return;
         }
         if (errno != EEXIST) {

@@ -84,7 +84,8 @@ TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
          "x.wad=<20000000> " + up, 0},
         {"a file, then a folder of its name", {{"d.zip", Pack("foo=" + big + " foo/bar=2")}},
          false, false, nullptr, "d.zip : bar -> " + notFolder + "\r\n", oneError, "[1] 0 1",
-         "d.zip\nd.zip/foo\nd.zip/foo/bar!\n", box("foo\\bar", notFolder), "foo=<20000000> " + up, 0},
+         "d.zip\nd.zip/foo\nd.zip/foo/bar!\n", box("foo\\bar", notFolder),
+         "foo=<20000000> " + up, 0},
     };
     // clang-format on
     // Workers beside the run's thread change nothing the run shows, reports or writes; only a
