@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
 
 #include "CEntryReader.h"
 #include "CException.h"
@@ -10,15 +11,31 @@
 #include "CZipException.h"
 
 CEntryWorkers::CEntryWorkers(const CZipArchive& archive, int count) {
-    for (int i = 0; i < count; ++i) {
-        readers.push_back(archive.MakeReader());
-    }
-    for (auto& reader : readers) {
-        threads.emplace_back([this, &reader] { Work(*reader); });
+    try {
+        for (int i = 0; i < count; ++i) {
+            readers.push_back(archive.MakeReader());
+            CEntryReader* reader = readers.back().get();
+            try {
+                threads.emplace_back([this, reader] { Work(*reader); });
+            } catch (const std::system_error&) {
+                // The system grants no more threads: those there do the work, or Submit itself.
+                break;
+            }
+        }
+        if (readers.empty()) {
+            readers.push_back(archive.MakeReader());
+        }
+    } catch (...) {
+        Stop();
+        throw;
     }
 }
 
 CEntryWorkers::~CEntryWorkers() {
+    Stop();
+}
+
+void CEntryWorkers::Stop() {
     {
         std::lock_guard lock(mutex);
         stopping = true;
@@ -27,6 +44,7 @@ CEntryWorkers::~CEntryWorkers() {
     for (std::thread& thread : threads) {
         thread.join();
     }
+    threads.clear();
 }
 
 int CEntryWorkers::DefaultThreads() {
@@ -36,6 +54,10 @@ int CEntryWorkers::DefaultThreads() {
 std::future<CEntryWorkers::Outcome> CEntryWorkers::Submit(Task task) {
     Job job{std::move(task), {}};
     std::future<Outcome> outcome = job.outcome.get_future();
+    if (threads.empty()) {
+        job.outcome.set_value(Run(job.task, *readers.front()));
+        return outcome;
+    }
     {
         std::lock_guard lock(mutex);
         jobs.push_back(std::move(job));
@@ -56,22 +78,26 @@ void CEntryWorkers::Work(CEntryReader& reader) {
             job = std::move(jobs.front());
             jobs.pop_front();
         }
-        Outcome outcome;
-        // The message is taken here: its text may depend on this thread's last system error.
-        try {
-            try {
-                outcome.result = job.task(reader);
-            } catch (const std::bad_alloc&) {
-                throw CMemoryException();
-            }
-        } catch (const CException& e) {
-            outcome.failed = true;
-            outcome.message = e.ErrorMessage();
-        } catch (...) {
-            outcome.failed = true;
-            outcome.message = CZipException(CZipException::internal).ErrorMessage();
-        }
-        reader.Abandon();
-        job.outcome.set_value(std::move(outcome));
+        job.outcome.set_value(Run(job.task, reader));
     }
+}
+
+CEntryWorkers::Outcome CEntryWorkers::Run(Task& task, CEntryReader& reader) {
+    Outcome outcome;
+    // The message is taken here: its text may depend on this thread's last system error.
+    try {
+        try {
+            outcome.result = task(reader);
+        } catch (const std::bad_alloc&) {
+            throw CMemoryException();
+        }
+    } catch (const CException& e) {
+        outcome.failed = true;
+        outcome.message = e.ErrorMessage();
+    } catch (...) {
+        outcome.failed = true;
+        outcome.message = CZipException(CZipException::internal).ErrorMessage();
+    }
+    reader.Abandon();
+    return outcome;
 }

@@ -16,7 +16,7 @@ class CZipArchive;
 // Threads that read entries of one single-file archive at once, each with its own reader, while
 // the caller goes on deciding about the next entries. Tasks are handed out in the order they
 // come; the caller takes their outcomes back in the same order, so that everything it shows
-// stays in entry order.
+// stays in entry order. When the system grants no thread, Submit carries each task out itself.
 class CEntryWorkers {
 public:
     struct Outcome {
@@ -48,6 +48,9 @@ private:
         std::promise<Outcome> outcome;
     };
     void Work(CEntryReader& reader);
+    // Lets the threads finish the tasks handed out and joins them.
+    void Stop();
+    static Outcome Run(Task& task, CEntryReader& reader);
 
     std::vector<std::unique_ptr<CEntryReader>> readers;
     std::vector<std::thread> threads;

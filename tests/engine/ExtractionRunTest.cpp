@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <regex>
+#include <system_error>
+#include <thread>
 
 #include "EngineKit.h"
 #include "FileSystem.h"
@@ -153,6 +155,43 @@ TEST(ExtractionRun, writeFailingPartWayLeavesPartialOrHarmedFile) {
                       "maps/big.bsp.\r\n");
         EXPECT_EQ(run.Contents(), existing ? "maps/big.bsp=old next.wad=n " : "next.wad=n ");
     }
+}
+
+TEST(ExtractionRun, noThreadGrantedAbortsRun) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can run the child as a user without threads to spare";
+    }
+    EngineRun run;
+    run.threads = 2;
+    run.source.WriteFile("f.zip", Pack("maps/a.bsp=a b.wad=b"));
+    for (const std::string& folder : {run.root.Path(), run.Target(), run.source.Path()}) {
+        ::chmod(folder.c_str(), 0777);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A user at its process limit gets no thread at all (root's limit is not enforced).
+        const rlimit limit{1, 1};
+        if (::setrlimit(RLIMIT_NPROC, &limit) != 0 || ::setgid(65534) != 0 ||
+            ::setuid(65534) != 0) {
+            ::_exit(3);
+        }
+        try {
+            std::thread([] {}).join();
+            ::_exit(4);
+        } catch (const std::system_error&) {
+        }
+        run.source.WriteFile("report", run.Install());
+        ::_exit(0);
+    }
+    int status = 1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 4) {
+        GTEST_SKIP() << "the process limit left threads to spare";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(TestFolder::ReadFile(run.source / "report"), "f.zip : Ok\r\n");
+    EXPECT_EQ(run.Contents(), "b.wad=b maps/a.bsp=a ");
 }
 
 TEST(ExtractionRun, existingFileDecisionIgnoresSettingsOrAnswer) {
