@@ -1,5 +1,6 @@
 // zanvo-cli: Zanvo without a window, for servers without a display.
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include "CStringTable.h"
 #include "LocalTime.h"
 #include "StringIds.h"
+#include "SystemError.h"
 #include "TextFormat.h"
 #include "UserRegistry.h"
 
@@ -21,6 +23,19 @@ constexpr int kExitRefused = 2;
 int Refuse(const std::string& message) {
     std::cerr << "zanvo-cli: " << message << '\n' << CStringTable::Load(IDS_CLI_TRY_HELP) << '\n';
     return kExitRefused;
+}
+
+// Output that never reached its file (a full disk, say) fails the command, whatever it did.
+int Delivered(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+        return status;
+    }
+    std::cerr << "zanvo-cli: "
+              << TextFormat::Format(CStringTable::Load(IDS_CLI_OUTPUT_LOST),
+                                    {SystemError::Text(errno != 0 ? errno : EIO)})
+              << '\n';
+    return status == 0 ? 1 : status;
 }
 
 }  // namespace
@@ -39,7 +54,7 @@ int main(int argc, char** argv) {
     }
     if (commandLine.help) {
         std::fputs(CStringTable::Load(IDS_CLI_USAGE).c_str(), stdout);
-        return 0;
+        return Delivered(0);
     }
     const std::string& command = commandLine.command;
     const size_t operands = commandLine.operands.size();
@@ -55,8 +70,7 @@ int main(int argc, char** argv) {
         const std::string& archive = commandLine.operands.front();
         const int status = command == "list" ? CArchiveCommands::List(archive, stdout)
                                              : CArchiveCommands::Test(archive, stdout);
-        std::fflush(stdout);
-        return status;
+        return Delivered(status);
     }
     if (command == "install" || command == "plan") {
         const size_t needed = command == "install" ? 2 : 1;
@@ -66,8 +80,7 @@ int main(int argc, char** argv) {
         }
         const int status = command == "install" ? CInstallCommands::Install(commandLine, stdout)
                                                 : CInstallCommands::Plan(commandLine, stdout);
-        std::fflush(stdout);
-        return status;
+        return Delivered(status);
     }
     return Refuse(TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND), {command}));
 }

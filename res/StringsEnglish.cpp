@@ -134,5 +134,6 @@ extern const StringEntry kEnglishStrings[] = {
     {1010, "[y] yes, [n] no, [a] yes for all, [s] no for all? "},
     {1011, "ynas"},
     {1012, "Missing source or target."},
+    {1013, "Cannot write the output: %s"},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

@@ -136,5 +136,6 @@ extern const StringEntry kFrenchStrings[] = {
     {1010, "[o] oui, [n] non, [t] oui pour tous, [a] non pour tous ? "},
     {1011, "onta"},
     {1012, "Source ou cible manquante."},
+    {1013, "Impossible d'écrire la sortie : %s"},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];

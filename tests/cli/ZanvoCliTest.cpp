@@ -40,6 +40,7 @@ TEST(ZanvoCli, answersEveryCommandLine) {
         std::string out;      // the whole of stdout
         std::string errPart;  // found in stderr
     };
+    const std::string full = "zanvo-cli: Cannot write the output: No space left on device";
     std::string frenchListing = listing;
     frenchListing.replace(frenchListing.find("1,000\t1,000"), 11, "1 000\t1 000");
     const std::vector<Row> rows = {
@@ -60,6 +61,12 @@ TEST(ZanvoCli, answersEveryCommandLine) {
         {"--language english list " + good + good, 2, "", "Too many arguments."},
         {"--help", 0, CStringTable::Load(IDS_CLI_USAGE, CStringTable::Language::French), ""},
         {"--language english --help", 0, CStringTable::Load(IDS_CLI_USAGE), ""},
+        // Output lost on a full disk: the command's result never arrived.
+        {"--language english list " + good + ">/dev/full", 1, "", full},
+        {"--language english test " + good + ">/dev/full", 1, "", full},
+        {"--language english test '" + folder / "bad.zip' >/dev/full", 1, "", full},
+        {"--language english plan " + good + ">/dev/full", 1, "", full},
+        {"--help >/dev/full", 1, "", "Impossible d'écrire la sortie : No space left on device"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments);
