@@ -1,5 +1,6 @@
 #include "CArchiveCommands.h"
 
+#include <cerrno>
 #include <deque>
 #include <future>
 #include <memory>
@@ -19,7 +20,26 @@ void CArchiveCommands::WriteFields(std::FILE* out, std::initializer_list<std::st
         line += field;
     }
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out);
+    Write(out, line);
+}
+
+int CArchiveCommands::firstWriteError = 0;
+
+void CArchiveCommands::Write(std::FILE* out, const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size() && firstWriteError == 0) {
+        firstWriteError = errno != 0 ? errno : EIO;
+    }
+}
+
+void CArchiveCommands::Flush(std::FILE* out) {
+    if (std::fflush(out) != 0 && firstWriteError == 0) {
+        firstWriteError = errno != 0 ? errno : EIO;
+    }
+}
+
+int CArchiveCommands::WriteError(std::FILE* out) {
+    Flush(out);
+    return firstWriteError != 0 ? firstWriteError : std::ferror(out) != 0 ? EIO : 0;
 }
 
 std::string CArchiveCommands::Printable(const std::string& text) {

@@ -19,4 +19,13 @@ public:
     static std::string Printable(const std::string& text);
     // One output line: the fields separated by tabs.
     static void WriteFields(std::FILE* out, std::initializer_list<std::string> fields);
+    // Write text, or send on what is buffered; the first failure's error number is kept for
+    // WriteError.
+    static void Write(std::FILE* out, const std::string& text);
+    static void Flush(std::FILE* out);
+    // After flushing out: 0 when all the output reached its file, else why it did not.
+    static int WriteError(std::FILE* out);
+
+private:
+    static int firstWriteError;
 };

@@ -122,8 +122,8 @@ int CInstallCommands::Install(const CCommandLine& commandLine, std::FILE* out) {
     CTerminalExtractWindow::CatchInterrupt();
     run.RunExtraction();
     const std::string& report = run.Report().Text();
-    std::fwrite(report.data(), 1, report.size(), out);
-    std::fflush(out);
+    CArchiveCommands::Write(out, report);
+    CArchiveCommands::Flush(out);
     std::cerr << run.StatusText() << '\n';
     return run.ErrorCount() > 0 || run.CancelRequested() ? exitErrors : exitOk;
 }

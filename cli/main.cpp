@@ -1,6 +1,5 @@
 // zanvo-cli: Zanvo without a window, for servers without a display.
 
-#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -27,13 +26,13 @@ int Refuse(const std::string& message) {
 
 // Output that never reached its file (a full disk, say) fails the command, whatever it did.
 int Delivered(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+    const int error = CArchiveCommands::WriteError(stdout);
+    if (error == 0) {
         return status;
     }
     std::cerr << "zanvo-cli: "
               << TextFormat::Format(CStringTable::Load(IDS_CLI_OUTPUT_LOST),
-                                    {SystemError::Text(errno != 0 ? errno : EIO)})
+                                    {SystemError::Text(error)})
               << '\n';
     return status == 0 ? 1 : status;
 }
@@ -53,7 +52,7 @@ int main(int argc, char** argv) {
         return Refuse(commandLine.Error());
     }
     if (commandLine.help) {
-        std::fputs(CStringTable::Load(IDS_CLI_USAGE).c_str(), stdout);
+        CArchiveCommands::Write(stdout, CStringTable::Load(IDS_CLI_USAGE));
         return Delivered(0);
     }
     const std::string& command = commandLine.command;

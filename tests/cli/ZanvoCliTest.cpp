@@ -66,6 +66,7 @@ TEST(ZanvoCli, answersEveryCommandLine) {
         {"--language english test " + good + ">/dev/full", 1, "", full},
         {"--language english test '" + folder / "bad.zip' >/dev/full", 1, "", full},
         {"--language english plan " + good + ">/dev/full", 1, "", full},
+        {"--language english install --yes " + good + "'" + folder / "t' >/dev/full", 1, "", full},
         {"--help >/dev/full", 1, "", "Impossible d'écrire la sortie : No space left on device"},
     };
     for (const Row& row : rows) {
