@@ -250,3 +250,48 @@ TEST(ExtractionRun, forAllAnswerForgottenInNextArchive) {
                                       : "maps/x.bsp=old maps/y.bsp=old new.wad=bn ");
     }
 }
+
+TEST(ExtractionRun, fullWindowOfWorkersChangesWhatRunShows) {
+    // Far more entries than may wait for their outcome, with failures, kept files and
+    // destinations shared by two entries spread among them: the workers must give what one
+    // thread gives, the tree and every box in the same order.
+    std::vector<ZipEntry> entries;
+    for (int i = 0; i < 400; ++i) {
+        ZipEntry entry{.name = "f" + std::to_string(i) + ".wad",
+                       .data = std::string(static_cast<size_t>(i * 37 % 5000), 'a' + i % 26),
+                       .method = static_cast<uint16_t>(i % 3 == 0 ? 0 : 8)};
+        if (i % 41 == 7) {
+            entry.stated.crc = 1;
+        }
+        if (i % 53 == 11) {
+            entry.name = "other/f" + std::to_string(i - 9) + ".wad";  // the same destination
+        }
+        entries.push_back(std::move(entry));
+    }
+    const std::string archive = Pack("", entries);
+    struct Seen {
+        std::string report, tree, boxes, contents, finishes;
+    };
+    const auto runWith = [&](int threads) {
+        EngineRun run;
+        run.threads = threads;
+        run.root.WriteFile("target/f100.wad", "old");
+        run.root.WriteFile("target/F300.WAD", "old");
+        run.source.WriteFile("a.zip", archive);
+        run.source.WriteFile("b.zip", archive);
+        const std::string report = run.Install();
+        return Seen{report, run.window.tree, run.window.boxes, run.Contents(), run.window.finishes};
+    };
+    const Seen one = runWith(0);
+    EXPECT_NE(one.report.find("a.zip : f7.wad -> Crc mismatched"), std::string::npos);
+    EXPECT_NE(one.report.find("a.zip : f300.wad -> Existing file not replaced"), std::string::npos);
+    EXPECT_NE(one.report.find("a.zip : f2.wad -> Existing file not replaced"), std::string::npos);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Seen many = runWith(2);
+        EXPECT_EQ(many.report, one.report);
+        EXPECT_EQ(many.tree, one.tree);
+        EXPECT_EQ(many.boxes, one.boxes);
+        EXPECT_EQ(many.contents, one.contents);
+        EXPECT_EQ(many.finishes, one.finishes);
+    }
+}
