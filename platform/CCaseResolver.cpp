@@ -69,28 +69,30 @@ std::string CCaseResolver::Resolve(const std::string& path) {
     for (size_t i = 0; i < parts.size(); ++i) {
         std::string part = parts[i];
         const bool last = i + 1 == parts.size();
+        const bool wantsFolder = !last || trailing;
         if (!missing && part != "." && part != "..") {
             const auto listed = listings.find(resolved);
             Listing* listing = listed != listings.end() ? &listed->second : nullptr;
             if (listing == nullptr && !knownFolders.count(resolved + part)) {
-                if (const int kind = Kind(resolved + part); kind != 0) {
-                    if (kind == 2) {
-                        knownFolders.insert(resolved + part);
-                    }
-                } else {
+                const int kind = Kind(resolved + part);
+                if (kind == 2) {
+                    knownFolders.insert(resolved + part);
+                } else if (kind == 0 || wantsFolder) {
+                    // Missing, or a file where a folder is wanted: another case may fit.
                     listing = ListFolder(resolved);
                     missing = listing == nullptr;
                 }
             }
             if (listing != nullptr) {
-                // The exact name first, then a folder where a folder is wanted, then the
+                // A folder where a folder is wanted first, then the exact name, then the
                 // smallest name, so that the choice does not depend on the listing's order.
                 const auto found = listing->find(CaseFold::Fold(part));
                 const Candidate* best = nullptr;
                 if (found != listing->end()) {
                     for (const Candidate& candidate : found->second) {
                         const auto rank = [&](const Candidate& c) {
-                            return std::make_pair(c.name != part, last || c.isFolder ? 0 : 1);
+                            return std::make_pair(wantsFolder && !c.isFolder ? 1 : 0,
+                                                  c.name != part);
                         };
                         if (best == nullptr || rank(candidate) < rank(*best) ||
                             (rank(candidate) == rank(*best) && candidate.name < best->name)) {

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CCaseResolver.h"
 #include "CFile.h"
 #include "CFileException.h"
 #include "CPendingFile.h"
@@ -115,10 +116,12 @@ TEST(Platform, FolderChainsReuseExistingSpellings) {
         {"two/twin/b", "two/twin/b", true},
         {"two/TWIN/b", "two/TWIN/b", true},
         {"Data/x", "data/x", true},
+        {"DATA/x", "data/x", true},
         {"README.txt/x", "Readme.TXT/x", false}};
     for (const auto& [query, resolved, made] : rows) {
         SCOPED_TRACE(query);
         EXPECT_EQ(FileSystem::ResolveCase(folder / query), folder / resolved);
+        EXPECT_EQ(CCaseResolver().Resolve(folder / query), folder / resolved);
         EXPECT_EQ(FileSystem::CreateFolderChain(FileSystem::ResolveCase(folder / query)), made);
         EXPECT_EQ(FileSystem::IsDirectory(folder / resolved), made);
     }
