@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "Utf8.h"
+
 namespace {
 
 std::string Trim(const std::string& text) {
@@ -12,6 +14,19 @@ std::string Trim(const std::string& text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The value of a digit in base 8 or 16, or -1.
+int DigitValue(char c, int base) {
+    int value = -1;
+    if (c >= '0' && c <= '9') {
+        value = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        value = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+        value = c - 'A' + 10;
+    }
+    return value < base ? value : -1;
 }
 
 // Qt's INI value: quoted parts and escapes; an unquoted ',' makes a list, which reads as the
@@ -48,9 +63,30 @@ std::string Unescape(const std::string& raw) {
                 case 'v':
                     out += '\v';
                     break;
+                case 'x':
                 case '0':
-                    out += '\0';
+                case '1':
+                case '2':
+                case '3':
+                case '4':
+                case '5':
+                case '6':
+                case '7': {
+                    // Qt writes control characters as \x and a hex number (and reads octal too),
+                    // taking every digit that follows.
+                    const int base = e == 'x' ? 16 : 8;
+                    char32_t value = e == 'x' ? 0 : static_cast<char32_t>(e - '0');
+                    bool any = e != 'x';
+                    for (int digit;
+                         i + 1 < raw.size() && (digit = DigitValue(raw[i + 1], base)) >= 0; ++i) {
+                        value = (value * base + static_cast<char32_t>(digit)) & 0xFFFF;
+                        any = true;
+                    }
+                    if (any) {
+                        Utf8::Append(out, value);
+                    }
                     break;
+                }
                 default:
                     out += e;
                     break;
@@ -95,7 +131,9 @@ CIniSettingsReader CIniSettingsReader::FromText(const std::string& text) {
 }
 
 void CIniSettingsReader::Parse(const std::string& text) {
-    std::istringstream lines(text);
+    // An editor may have put a byte order mark in front; Qt reads past it.
+    const std::string bom = "\xEF\xBB\xBF";
+    std::istringstream lines(text.rfind(bom, 0) == 0 ? text.substr(bom.size()) : text);
     std::string section;
     for (std::string line; std::getline(lines, line);) {
         line = Trim(line);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QSettings>
+#include <fstream>
 #include <tuple>
 
 #include "AppSettings.h"
@@ -107,7 +108,8 @@ TEST_F(SettingsStore, fileReaderDisagreesWithQt) {
         "divers\\",        "C:\\Maps\\", "/srv/a, b;c=d \"q\" é\t\n",
         "@start",          "@@x",        "",
         "  spaced  ",      "x#y",        "a=b",
-        "[not a section]", "tab\tend",   "#first"};
+        "[not a section]", "tab\tend",   "#first",
+        "esc\x1b[0m",      "a\x01b\x7f", "\x02\x031"};
     CQtSettingsStore qt;
     for (size_t i = 0; i < texts.size(); ++i) {
         qt.WriteText("Recents/Source/Path" + std::to_string(i + 1), texts[i]);
@@ -123,6 +125,12 @@ TEST_F(SettingsStore, fileReaderDisagreesWithQt) {
     }
     EXPECT_EQ(file.Read("Settings/Type"), "-7");
     EXPECT_EQ(file.Read("Settings/Missing"), std::nullopt);
+    // Saved again by an editor that puts a byte order mark in front: Qt reads past it.
+    const std::string path = home.Path() + "Orbelle/Zanvo.conf";
+    const std::string marked = "\xEF\xBB\xBF" + TestFolder::ReadFile(path);
+    std::ofstream(path, std::ios::binary) << marked;
+    EXPECT_EQ(Qt().value("Settings/Type").toString().toStdString(), "-7");
+    EXPECT_EQ(CIniSettingsReader::FromText(marked).Read("Settings/Type"), "-7");
     // A hand-written list reads as the empty text, as through Qt.
     EXPECT_EQ(
         CIniSettingsReader::FromText("[Settings]\nTargetDir=/a, /b\n").Read("Settings/TargetDir"),
