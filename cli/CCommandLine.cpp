@@ -6,12 +6,15 @@
 
 namespace {
 
-// "--name VALUE" or "--name=VALUE"; false when argument is another option.
+// "--name VALUE" or "--name=VALUE"; false when argument is another option. value stays empty
+// when "--name" ends the command line.
 bool TakeValue(const std::string& name, const std::vector<std::string>& arguments, size_t& i,
                std::optional<std::string>& value) {
     const std::string& argument = arguments[i];
     if (argument == name) {
-        value = i + 1 < arguments.size() ? std::optional(arguments[++i]) : std::string();
+        if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        }
         return true;
     }
     if (argument.rfind(name + "=", 0) == 0) {
@@ -59,11 +62,17 @@ bool CCommandLine::Parse(const std::vector<std::string>& arguments) {
         } else if (argument == "--help" || argument == "-h") {
             help = true;
         } else if (TakeValue("--language", arguments, i, value)) {
+            if (!value) {
+                return Fail(IDS_CLI_MISSING_VALUE, argument);
+            }
             if (*value != "english" && *value != "french") {
                 return Fail(IDS_CLI_BAD_LANGUAGE, *value);
             }
             language = value;
         } else if (TakeValue("--misc", arguments, i, value)) {
+            if (!value) {
+                return Fail(IDS_CLI_MISSING_VALUE, argument);
+            }
             misc = value;
         } else if (TakeSwitch("sort", argument, sort) || TakeSwitch("replace", argument, replace) ||
                    TakeSwitch("confirm-different", argument, confirmDifferent)) {

@@ -135,5 +135,6 @@ extern const StringEntry kEnglishStrings[] = {
     {1011, "ynas"},
     {1012, "Missing source or target."},
     {1013, "Cannot write the output: %s"},
+    {1014, "Missing value for %s."},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

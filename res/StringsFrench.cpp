@@ -137,5 +137,6 @@ extern const StringEntry kFrenchStrings[] = {
     {1011, "onta"},
     {1012, "Source ou cible manquante."},
     {1013, "Impossible d'écrire la sortie : %s"},
+    {1014, "Valeur manquante pour %s."},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];

@@ -56,6 +56,8 @@ TEST(ZanvoCli, answersEveryCommandLine) {
          "Error on opening file !\nThe central directory was not found in the archive"},
         {"--language=english --bogus list " + good, 2, "", "Unknown option: --bogus"},
         {"--language klingon list " + good, 2, "", "klingon"},
+        {"--language english plan " + good + "--misc", 2, "", "Missing value for --misc."},
+        {"list " + good + "--language", 2, "", "Valeur manquante pour --language."},
         {"--language english frobnicate " + good, 2, "", "Unknown command: frobnicate"},
         {"--language english list", 2, "", "Missing archive path."},
         {"--language english list " + good + good, 2, "", "Too many arguments."},
