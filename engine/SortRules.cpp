@@ -137,5 +137,10 @@ std::string SortRules::FindMapName(CArchiveReader& reader, int entryCount,
             title = CaseFold::Fold(name.TitlePart());
         }
     }
+    // A title of dots only ("...bsp") would make the map's folders "." or "..", the target
+    // itself: no map name then.
+    if (title.find_first_not_of('.') == std::string::npos) {
+        return {};
+    }
     return count == 1 ? title : std::string();
 }

@@ -55,6 +55,8 @@ TEST(SortRules, installedLayoutIgnoresMapNameExistingCaseOrAnalyse) {
          "WorldCraft/de_x.rmf=r divers/de_x.txt=t divers/readme.txt=m overviews/de_x.bmp=o "},
         {"no map", true, "", "WorldCraft/de_x.rmf=r divers/de_x.txt=t divers/readme.txt=m "
          "overviews/de_x.bmp=o "},
+        {"dots for a map name", true, "...bsp=b", "Maps/...bsp=b WorldCraft/de_x.rmf=r "
+         "divers/de_x.txt=t divers/readme.txt=m overviews/de_x.bmp=o "},
         {"analyse off", false, "De_X/maps/de_x.bsp=b", "De_X/Thumbs.db=d De_X/de_x.rmf=r "
          "De_X/maps/de_x.bsp=b De_X/maps/de_x.txt=t De_X/overviews/de_x.bmp=o De_X/readme.txt=m "},
     };
