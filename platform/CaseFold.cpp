@@ -14,6 +14,9 @@ char32_t FoldCodePoint(char32_t c) {
     if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
         return c + 0x20;  // Latin-1 capitals
     }
+    if (c == 0x130 || c == 0x131) {
+        return c;  // dotted capital I and dotless small i are no pair: each is its own letter
+    }
     if (c >= 0x100 && c <= 0x17F) {
         // Latin Extended-A alternates capital/small, with a shift in the middle of the block.
         if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
@@ -26,6 +29,9 @@ char32_t FoldCodePoint(char32_t c) {
     }
     if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) {
         return c + 0x20;  // Greek capitals
+    }
+    if (c == 0x3C2) {
+        return 0x3C3;  // final sigma is a sigma
     }
     if (c >= 0x410 && c <= 0x42F) {
         return c + 0x20;  // Cyrillic capitals

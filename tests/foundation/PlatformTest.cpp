@@ -54,6 +54,8 @@ TEST(Platform, NamesCompareAndConvertLikeWindows) {
         {"ÉTÉŸŁ", "étéÿł", true},
         {"КАРТА Ёж", "карта ёЖ", true},
         {"ΣΩ", "σω", true},
+        {"ΑΣ", "ας", true},
+        {"İ", "ı", false},
         {"é", "e", false},
         {"ß×", "SS÷", false},
         {"\xC9", "\xE9", false},
