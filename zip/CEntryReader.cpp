@@ -244,37 +244,33 @@ size_t CEntryReader::ReadData(void* buffer, size_t size) {
             inputPosition = 0;
         }
         const uint8_t* in = input.get() + inputPosition;
-        size_t produced;
+        IInflater::Step step{0, 0, Z_OK};
         if (deflated) {
-            const IInflater::Step step = inflater->Inflate(in, inputAvailable, out + count, space);
-            inputPosition += step.consumed;
-            inputAvailable -= step.consumed;
-            produced = step.produced;
-            runningCrc = Crc32::Update(runningCrc, out + count, produced);
-            uncompressedLeft -= static_cast<uint32_t>(produced);
-            count += produced;
-            space -= produced;
-            if (step.result == Z_STREAM_END) {
-                return count;
-            }
-            if (step.result != Z_OK && step.result != Z_NEED_DICT) {
-                ThrowError(CZipException::ZlibErrorToCause(step.result));
-            }
-            if (step.consumed == 0 && produced == 0) {
-                ThrowError(CZipException::bufError);  // a decompressor that stalls would loop
-            }
+            step = inflater->Inflate(in, inputAvailable, out + count, space);
         } else {
-            produced = std::min(space, inputAvailable);
-            std::memcpy(out + count, in, produced);
-            runningCrc = Crc32::Update(runningCrc, out + count, produced);
-            inputPosition += produced;
-            inputAvailable -= produced;
-            uncompressedLeft -= static_cast<uint32_t>(produced);
-            count += produced;
-            space -= produced;
+            step.consumed = step.produced = std::min(space, inputAvailable);
+            std::memcpy(out + count, in, step.produced);
+        }
+        inputPosition += step.consumed;
+        inputAvailable -= step.consumed;
+        runningCrc = Crc32::Update(runningCrc, out + count, step.produced);
+        uncompressedLeft -= static_cast<uint32_t>(step.produced);
+        count += step.produced;
+        space -= step.produced;
+        if (!deflated) {
             if (force) {
                 inputAvailable = 0;  // stored bytes beyond the stated size are skipped
             }
+            continue;
+        }
+        if (step.result == Z_STREAM_END) {
+            return count;
+        }
+        if (step.result != Z_OK && step.result != Z_NEED_DICT) {
+            ThrowError(CZipException::ZlibErrorToCause(step.result));
+        }
+        if (step.consumed == 0 && step.produced == 0) {
+            ThrowError(CZipException::bufError);  // a decompressor that stalls would loop
         }
     }
     return count;

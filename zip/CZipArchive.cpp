@@ -135,7 +135,8 @@ void CZipArchive::CheckName(const EntryHeader& header) const {
 }
 
 bool CZipArchive::Prepare(int index, const std::string& path, bool keepFullPath,
-                          const std::string& baseFolder, Extraction& job) {
+                          const std::string& baseFolder, Extraction& job,
+                          const std::string& newName) {
     const EntryHeader* header = FindHeader(index);
     if (header == nullptr) {
         throw CZipException(CZipException::internal, storage.CurrentPath());
@@ -143,7 +144,7 @@ bool CZipArchive::Prepare(int index, const std::string& path, bool keepFullPath,
     CheckName(*header);
     job.index = index;
     job.baseFolder = baseFolder;
-    job.target = resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, {}));
+    job.target = resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, newName));
     if (header->IsDirectory()) {
         resolver->CreateFolderChain(job.target, baseFolder);
         FileSystem::SetAttributes(job.target, header->GetSystemAttributes());
@@ -214,15 +215,7 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
         return false;
     }
     Extraction job;
-    if (!newName.empty()) {
-        CheckName(*header);
-        job.index = index;
-        job.baseFolder = baseFolder;
-        job.target = resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, newName));
-        resolver->CreateFolderChain(FolderOf(job.target), baseFolder);
-        job.modified = header->GetTime();
-        job.readOnly = (header->GetSystemAttributes() & FileSystem::kReadOnly) != 0;
-    } else if (!Prepare(index, path, keepFullPath, baseFolder, job)) {
+    if (!Prepare(index, path, keepFullPath, baseFolder, job, newName)) {
         return true;
     }
     return ExtractPrepared(job, bufferSize);

@@ -66,9 +66,10 @@ public:
         std::time_t modified = -1;
         bool readOnly = false;
     };
-    // False for a folder entry, which is done then.
+    // False for a folder entry, which is done then. newName, when given, replaces the entry's
+    // name.
     bool Prepare(int index, const std::string& path, bool keepFullPath,
-                 const std::string& baseFolder, Extraction& job);
+                 const std::string& baseFolder, Extraction& job, const std::string& newName = {});
     // 1, or -2 when the file's time or read-only mark could not be set.
     int CarryOut(const Extraction& job, CEntryReader& reader, size_t bufferSize) const;
     void Finished(const Extraction& job);
