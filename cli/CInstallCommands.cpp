@@ -167,7 +167,8 @@ int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
                 CArchiveCommands::WriteFields(out, {name, inner, "skip"});
                 continue;
             }
-            const std::string destination = FileSystem::NativePath(subFolder + info.name);
+            const std::string destination =
+                FileSystem::NativePath(CExtractionRun::RelativeDestination(subFolder, info.name));
             if (!withTarget) {
                 CArchiveCommands::WriteFields(
                     out, {name, inner, CArchiveCommands::Printable(destination)});

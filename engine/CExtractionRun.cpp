@@ -172,10 +172,8 @@ bool CExtractionRun::ExistsAtDestination(const std::string& resolved) {
 void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
                                   const std::string& subFolder) {
     const bool outside = !PathParts::StaysInside(subFolder + info.name);
-    // The path the file is written at: "x", "./x" and "a/../x" name one file.
-    const std::string destination = FileSystem::NativePath(
-        job.TargetDir +
-        (outside ? subFolder + info.name : PathParts::Normalize(subFolder + info.name)));
+    const std::string destination =
+        FileSystem::NativePath(job.TargetDir + RelativeDestination(subFolder, info.name));
     const std::string resolved = resolver.Resolve(destination);
     const std::string key = CaseFold::Fold(resolved);
     // Whatever this entry shows (a question, a kept file, an error) comes after what the
@@ -314,6 +312,12 @@ bool CExtractionRun::ShouldExtract(const std::string& destination, const std::st
         return true;
     }
     return AskOverwrite(existing, dateText, sizeText, entryDateText, entrySizeText);
+}
+
+std::string CExtractionRun::RelativeDestination(const std::string& subFolder,
+                                                const std::string& name) {
+    const std::string path = subFolder + name;
+    return PathParts::StaysInside(path) ? PathParts::Normalize(path) : path;
 }
 
 bool CExtractionRun::FileExists(const std::string& path) {

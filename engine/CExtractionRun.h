@@ -43,6 +43,9 @@ public:
     // The existing-file decision for a destination: true to extract over it, false to keep it.
     bool ShouldExtract(const std::string& destination, const std::string& entrySizeText,
                        const std::string& entryDateText);
+    // Where an entry sent to subFolder lands, relative to the target: "x", "./x" and "a/../x"
+    // name one file. A name that leads outside is left as it is, to be refused.
+    static std::string RelativeDestination(const std::string& subFolder, const std::string& name);
     static bool FileExists(const std::string& path);
     static bool GetExistingFileInfo(const std::string& path, std::string& sizeText,
                                     std::string& dateText);

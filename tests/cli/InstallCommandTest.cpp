@@ -108,4 +108,9 @@ TEST(InstallAndPlan, wrongExitStatusOutputOrDestination) {
                       row.out == ok ? "bsp" : "old");
         }
     }
+    // The plan names the file that install writes, not the entry's spelling of its path.
+    writer.entries = {{.name = "./x.wad", .data = "1"}, {.name = "a/../y.wad", .data = "2"}};
+    writer.Save(packs / "dots.zip");
+    const CliRun dots = RunCli("plan --no-sort '" + packs / "dots.zip'", packs);
+    EXPECT_EQ(dots.out, "dots.zip\t.\\x.wad\tx.wad\ndots.zip\ty.wad\ty.wad\n");
 }
