@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <mutex>
+#include <set>
 
 #include "CFileException.h"
 #include "FileSystem.h"
@@ -35,7 +37,27 @@ std::string FolderOf(const std::string& native) {
     return slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
 }
 
+// The temporary names that exist at the moment, of every thread. The lock is held from the
+// moment a name is made until it is given up or renamed, where that is short, so that a
+// program ending at once can remove them all and leave none behind.
+std::recursive_mutex& NamesLock() {
+    static std::recursive_mutex lock;  // a failure under the lock discards under it again
+    return lock;
+}
+
+std::set<std::string>& TemporaryNames() {
+    static std::set<std::string> names;
+    return names;
+}
+
 }  // namespace
+
+void CPendingFile::RemoveTemporaryNames() noexcept {
+    NamesLock().lock();  // never given back: the program ends
+    for (const std::string& name : TemporaryNames()) {
+        ::unlink(name.c_str());
+    }
+}
 
 CPendingFile::~CPendingFile() {
     Discard();
@@ -62,8 +84,10 @@ void CPendingFile::CreateNamed(const std::string& folder) {
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = folder + ".zanvo-" + UniqueSuffix() + ".part";
         try {
+            const std::lock_guard lock(NamesLock());
             file.Open(candidate, CFile::Mode::CreateNew);
             tempPath = candidate;
+            TemporaryNames().insert(tempPath);
             return;
         } catch (CFileException& e) {
             if (e.osError != EEXIST || attempt == 100) {
@@ -77,9 +101,22 @@ void CPendingFile::CreateNamed(const std::string& folder) {
 void CPendingFile::Create(const std::string& path, bool knownAbsent) {
     Discard();
     finalPath = path;
+    replacing = false;
     const std::string native = FileSystem::NativePath(path);
     const std::string folder = FolderOf(native);
-    if (knownAbsent && CanLinkUnnamed()) {
+    if (!knownAbsent) {
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                Fail(EISDIR);
+            }
+            if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+                Fail(EACCES);
+            }
+            replacing = true;
+        }
+    }
+    if (CanLinkUnnamed()) {
         const int handle =
             ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (handle >= 0) {
@@ -89,16 +126,6 @@ void CPendingFile::Create(const std::string& path, bool knownAbsent) {
         // File systems without unnamed files get a temporary name instead.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
             Fail(errno);
-        }
-    } else {
-        struct stat st {};
-        if (::lstat(native.c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) {
-                Fail(EISDIR);
-            }
-            if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
-                Fail(EACCES);
-            }
         }
     }
     CreateNamed(folder);
@@ -131,44 +158,62 @@ bool CPendingFile::SetReadOnly() {
     return true;
 }
 
-void CPendingFile::Commit() {
-    const std::string native = FileSystem::NativePath(finalPath);
-    if (tempPath.empty()) {
-        // An unnamed file gets its name by a link; should something have taken the name since,
-        // it is linked under a temporary name and replaces that.
-        char self[64];
-        std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.Handle());
-        if (::linkat(AT_FDCWD, self, AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            // The name is this file's own (a link never replaces): should the close report a
-            // lost write, Discard takes the name away again.
-            tempPath = native;
-            Guard([&] { file.Close(); });
-            tempPath.clear();
-            return;
-        }
-        if (errno != EEXIST) {
+void CPendingFile::ReplaceUnnamed(const std::string& native, const std::string& self) {
+    const std::lock_guard lock(NamesLock());
+    for (int attempt = 0; tempPath.empty(); ++attempt) {
+        const std::string candidate = FolderOf(native) + ".zanvo-" + UniqueSuffix() + ".part";
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            tempPath = candidate;
+            TemporaryNames().insert(tempPath);
+        } else if (errno != EEXIST || attempt == 100) {
             Fail(errno);
-        }
-        for (int attempt = 0; tempPath.empty(); ++attempt) {
-            const std::string candidate = FolderOf(native) + ".zanvo-" + UniqueSuffix() + ".part";
-            if (::linkat(AT_FDCWD, self, AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                tempPath = candidate;
-            } else if (errno != EEXIST || attempt == 100) {
-                Fail(errno);
-            }
         }
     }
     Guard([&] { file.Close(); });
     if (::rename(tempPath.c_str(), native.c_str()) != 0) {
         Fail(errno);
     }
+    TemporaryNames().erase(tempPath);
+    tempPath.clear();
+}
+
+void CPendingFile::Commit() {
+    const std::string native = FileSystem::NativePath(finalPath);
+    if (tempPath.empty()) {
+        // An unnamed file gets its name by a link, which never replaces; a file that replaces
+        // another (or whose name something took since) gets a temporary name, for an instant.
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.Handle());
+        if (!replacing &&
+            ::linkat(AT_FDCWD, self, AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            // The name is this file's own: should the close report a lost write, Discard takes
+            // the name away again.
+            tempPath = native;
+            Guard([&] { file.Close(); });
+            tempPath.clear();
+            return;
+        }
+        if (!replacing && errno != EEXIST) {
+            Fail(errno);
+        }
+        ReplaceUnnamed(native, self);
+        return;
+    }
+    Guard([&] { file.Close(); });
+    const std::lock_guard lock(NamesLock());
+    if (::rename(tempPath.c_str(), native.c_str()) != 0) {
+        Fail(errno);
+    }
+    TemporaryNames().erase(tempPath);
     tempPath.clear();
 }
 
 void CPendingFile::Discard() noexcept {
     file.Abort();
     if (!tempPath.empty()) {
+        const std::lock_guard lock(NamesLock());
         ::unlink(tempPath.c_str());
+        TemporaryNames().erase(tempPath);
         tempPath.clear();
     }
 }

@@ -6,10 +6,12 @@
 
 #include "CFile.h"
 
-// A file written without a name, or under a temporary one, in its destination folder, and put
-// in place only when Commit is called: a failed write never leaves a partial file under the
-// real name and never harms a file it was to replace. Failures throw CFileException naming the
-// real file.
+// A file written without a name (or, where the file system cannot do that, under a temporary
+// one) in its destination folder, and put in place only when Commit is called: a failed write
+// never leaves a partial file under the real name and never harms a file it was to replace. A
+// file that replaces another gets a temporary name only for the instant before the rename, so
+// that a killed program leaves nothing behind. Failures throw CFileException naming the real
+// file.
 class CPendingFile {
 public:
     CPendingFile() = default;
@@ -17,8 +19,8 @@ public:
     CPendingFile(const CPendingFile&) = delete;
     CPendingFile& operator=(const CPendingFile&) = delete;
 
-    // A folder, or a read-only file, at finalPath cannot be replaced: access denied. When the
-    // caller knows that nothing is there, the file gets no name at all until Commit.
+    // A folder, or a read-only file, at finalPath cannot be replaced: access denied. knownAbsent
+    // tells that nothing is there as far as the caller knows, which spares a look.
     void Create(const std::string& finalPath, bool knownAbsent = false);
     void Write(const void* data, size_t size);
     // The modification time (now for -1) and the read-only mark, set on the open file so that
@@ -34,9 +36,15 @@ public:
     const std::string& TempPath() const { return tempPath; }
     const std::string& FinalPath() const { return finalPath; }
 
+    // For a program that must end at once (a signal): removes the temporary names of the files
+    // of every thread, and keeps every later Commit that would make one waiting for good.
+    static void RemoveTemporaryNames() noexcept;
+
 private:
     [[noreturn]] void Fail(int error);
     void CreateNamed(const std::string& folder);
+    // Gives the unnamed file a temporary name and renames it over what stands at the real one.
+    void ReplaceUnnamed(const std::string& native, const std::string& self);
     // Runs a file operation; its failure is reported under the real name.
     template <typename Operation>
     void Guard(Operation operation);
@@ -44,4 +52,5 @@ private:
     CFile file;
     std::string finalPath;
     std::string tempPath;
+    bool replacing = false;  // something stood at finalPath when the file was created
 };

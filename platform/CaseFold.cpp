@@ -42,6 +42,20 @@ char32_t FoldCodePoint(char32_t c) {
     return c;
 }
 
+// The capital whose folded form is the small letter c; c itself when there is none.
+char32_t CapitalOf(char32_t c) {
+    if (c == 0xFF) {
+        return 0x178;
+    }
+    // The pairs of the alphabets above lie 0x20, 1 or 0x50 apart.
+    for (const char32_t distance : {0x20u, 1u, 0x50u}) {
+        if (c >= distance && c < 0x110000 && FoldCodePoint(c - distance) == c) {
+            return c - distance;
+        }
+    }
+    return c;
+}
+
 // Decodes one UTF-8 sequence at text[i]; an invalid byte stands for itself.
 char32_t Next(std::string_view text, size_t& i, size_t& length) {
     const auto b0 = static_cast<unsigned char>(text[i]);
@@ -82,6 +96,19 @@ std::string CaseFold::Fold(std::string_view text) {
         size_t length = 1;
         const char32_t c = Next(text, i, length);
         Append(out, FoldCodePoint(c), text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+std::string CaseFold::Upper(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t length = 1;
+        const char32_t c = Next(text, i, length);
+        Append(out, c >= 0x110000 ? c : CapitalOf(FoldCodePoint(c)), text.substr(i, length));
         i += length;
     }
     return out;

@@ -8,6 +8,9 @@
 class CaseFold {
 public:
     static std::string Fold(std::string_view text);
+    // The text with every letter of those alphabets in its capital form: the order in which
+    // Windows lists a folder is the byte order of these texts.
+    static std::string Upper(std::string_view text);
     static bool Equal(std::string_view a, std::string_view b);
     // True when text begins with prefix under the same comparison.
     static bool StartsWith(std::string_view text, std::string_view prefix);

@@ -79,10 +79,12 @@ std::vector<std::string> FileFinder::FindFiles(const std::string& pattern) {
         }
     }
     ::closedir(dir);
+    // The order NTFS lists them in: names compared in capitals, so "dea.zip" (A) comes before
+    // "de_x.zip" (_), which small letters would put the other way round.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string fa = CaseFold::Fold(a);
-        const std::string fb = CaseFold::Fold(b);
-        return fa != fb ? fa < fb : a < b;
+        const std::string ua = CaseFold::Upper(a);
+        const std::string ub = CaseFold::Upper(b);
+        return ua != ub ? ua < ub : a < b;
     });
     return names;
 }

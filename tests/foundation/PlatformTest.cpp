@@ -17,9 +17,11 @@
 #include "CPendingFile.h"
 #include "CaseFold.h"
 #include "CodePage437.h"
+#include "FileFinder.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
 #include "TestFolder.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -230,4 +232,43 @@ TEST(Platform, WriteLostAtCloseLeavesNoFileAndKeepsTheOldOne) {
             EXPECT_EQ(TestFolder::ReadFile(path), existing);
         }
     }
+}
+
+TEST(Platform, ControlCharactersShowAsQuestionMarks) {
+    struct Row {
+        std::string text, shown;
+    } rows[] = {
+        {"plain é ü ẞ 😀", "plain é ü ẞ 😀"},
+        {"t\x1b]0;title\x07x", "t?]0;title?x"},
+        {"a\tb\r\nc\x7f", "a?b??c?"},
+        {"csi \xc2\x9b"
+         "2J nbsp \xc2\xa0",
+         "csi ?2J nbsp \xc2\xa0"},                                // U+009B, U+00A0
+        {"stray \x9b and \xe9 bytes", "stray ? and \xe9 bytes"},  // not UTF-8
+        {"cut \xe2\x82", "cut \xe2?"},                            // a sequence cut short
+        {"overlong \xc0\x9b", "overlong \xc0?"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Utf8::WithoutControls(row.text), row.shown);
+    }
+}
+
+TEST(Platform, FoldersListInTheOrderWindowsGives) {
+    TestFolder folder;
+    for (const char* name : {"de_x.zip", "dea.zip", "DEB.ZIP", "de-y.zip", "Zed.zip", "zebra.zip",
+                             "\xC3\xA9t\xC3\xA9.zip", "x.txt"}) {
+        folder.WriteFile(name, "");
+    }
+    folder.WriteFile("dir.zip/inside", "");
+    // Capitals order them: '-' (2D) < 'A' (41) < 'B' < '_' (5F); "ZEBRA" < "ZED"; É after Z.
+    const std::vector<std::string> expected = {"de-y.zip",
+                                               "dea.zip",
+                                               "DEB.ZIP",
+                                               "de_x.zip",
+                                               "zebra.zip",
+                                               "Zed.zip",
+                                               "\xC3\xA9t\xC3\xA9.zip"};
+    EXPECT_EQ(FileFinder::FindFiles(folder / "*.zip"), expected);
+    EXPECT_EQ(CaseFold::Upper("de_x \xC3\xA9\xCF\x82\xD1\x8F \xC3\xBF"),
+              "DE_X \xC3\x89\xCE\xA3\xD0\xAF \xC5\xB8");
 }
