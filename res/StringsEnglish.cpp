@@ -136,5 +136,10 @@ extern const StringEntry kEnglishStrings[] = {
     {1012, "Missing source or target."},
     {1013, "Cannot write the output: %s"},
     {1014, "Missing value for %s."},
+    {1015, "The Misc folder may not lead through '..': %s"},
+    {1016, "Target folder used: %s (its name differs from the one given only in case)."},
+    {1017, "The settings file %s is not a regular file; the default settings apply."},
+    {1018, "The settings file %s is larger than 1 MiB; the default settings apply."},
+    {1019, "The settings file %s cannot be read (%s); the default settings apply."},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

@@ -138,5 +138,14 @@ extern const StringEntry kFrenchStrings[] = {
     {1012, "Source ou cible manquante."},
     {1013, "Impossible d'écrire la sortie : %s"},
     {1014, "Valeur manquante pour %s."},
+    {1015, "Le répertoire Divers ne peut pas passer par « .. » : %s"},
+    {1016, "Répertoire cible utilisé : %s (son nom ne diffère de celui donné que par la casse)."},
+    {1017,
+     "Le fichier de paramètres %s n'est pas un fichier ordinaire ; les paramètres par défaut "
+     "s'appliquent."},
+    {1018, "Le fichier de paramètres %s dépasse 1 Mio ; les paramètres par défaut s'appliquent."},
+    {1019,
+     "Le fichier de paramètres %s ne peut pas être lu (%s) ; les paramètres par défaut "
+     "s'appliquent."},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];

@@ -2,6 +2,10 @@
 
 std::string TextFormat::Format(const std::string& pattern,
                                std::initializer_list<std::string> args) {
+    return Format(pattern, std::vector<std::string>(args));
+}
+
+std::string TextFormat::Format(const std::string& pattern, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(pattern.size() + 64);
     auto next = args.begin();
