@@ -1,7 +1,12 @@
 #include "CIniSettingsReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "Utf8.h"
@@ -118,10 +123,50 @@ std::string CIniSettingsReader::DefaultPath() {
 }
 
 CIniSettingsReader::CIniSettingsReader() {
-    std::ifstream in(DefaultPath(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    Parse(text.str());
+    // Opened without waiting (a pipe would block the open), looked at before it is read.
+    const int handle = ::open(DefaultPath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (handle < 0) {
+        if (errno != ENOENT) {
+            error = errno;
+            refusal = Refusal::unreadable;
+        }
+        return;
+    }
+    std::string text;
+    struct stat st {};
+    if (::fstat(handle, &st) != 0) {
+        error = errno;
+        refusal = Refusal::unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+        refusal = Refusal::notAFile;
+    } else if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
+        refusal = Refusal::tooLarge;
+    } else {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(handle, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                error = errno;
+                refusal = Refusal::unreadable;
+                break;
+            }
+            if (n == 0) {
+                break;
+            }
+            text.append(buffer, static_cast<size_t>(n));
+            if (text.size() > kMaxFileSize) {  // it grew since it was looked at
+                refusal = Refusal::tooLarge;
+                break;
+            }
+        }
+    }
+    ::close(handle);
+    if (refusal == Refusal::none) {
+        Parse(text);
+    }
 }
 
 CIniSettingsReader CIniSettingsReader::FromText(const std::string& text) {

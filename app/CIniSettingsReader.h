@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <map>
 
 #include "ISettingsStore.h"
@@ -10,6 +11,15 @@
 // ignored, as the command-line tool never writes settings.
 class CIniSettingsReader : public ISettingsStore {
 public:
+    // Why the user's file was not read, its values then being the defaults.
+    enum class Refusal {
+        none,        // read, or absent (a first start)
+        notAFile,    // a folder, a pipe, a device...: never read, it could block or never end
+        tooLarge,    // more than kMaxFileSize bytes: no file of settings is that large
+        unreadable,  // the system refused it; Error() tells why
+    };
+    static constexpr size_t kMaxFileSize = 1 << 20;
+
     // The user's file: $XDG_CONFIG_HOME (else ~/.config) / Orbelle / Zanvo.conf.
     CIniSettingsReader();
     // The text of a file, for tests.
@@ -20,6 +30,8 @@ public:
     void WriteInt(const std::string&, int) override {}
 
     static std::string DefaultPath();
+    Refusal Refused() const { return refusal; }
+    int Error() const { return error; }
 
 private:
     struct Empty {};
@@ -27,4 +39,6 @@ private:
     void Parse(const std::string& text);
 
     std::map<std::string, std::string> values;
+    Refusal refusal = Refusal::none;
+    int error = 0;
 };
