@@ -10,6 +10,7 @@
 #include "CEntryWorkers.h"
 #include "CException.h"
 #include "CTerminalPrompts.h"
+#include "Utf8.h"
 
 void CArchiveCommands::WriteFields(std::FILE* out, std::initializer_list<std::string> fields) {
     std::string line;
@@ -43,14 +44,7 @@ int CArchiveCommands::WriteError(std::FILE* out) {
 }
 
 std::string CArchiveCommands::Printable(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            c = '?';
-        }
-    }
-    return out;
+    return Utf8::WithoutControls(text);
 }
 
 int CArchiveCommands::List(const std::string& archivePath, std::FILE* out) {

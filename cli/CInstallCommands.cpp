@@ -4,24 +4,25 @@
 
 #include <cerrno>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "AppSettings.h"
 #include "ArchiveEntryInfo.h"
 #include "CArchiveCommands.h"
 #include "CArchiveReader.h"
-#include "CCaseResolver.h"
 #include "CCommandLine.h"
 #include "CExtractionRun.h"
 #include "CSettingsSection.h"
+#include "CSignalWatcher.h"
 #include "CStringTable.h"
 #include "CTerminalExtractWindow.h"
 #include "CTerminalPrompts.h"
 #include "FileSystem.h"
-#include "SortRules.h"
 #include "StringIds.h"
 #include "SystemError.h"
 #include "TextFormat.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ std::string WithSeparator(std::string folder) {
     return folder;
 }
 
-// The stored options, read and never written, with the command line's overrides.
-InstallOptions OptionsFor(const CCommandLine& commandLine) {
+// The stored options, read and never written, with the command line's overrides; nothing, after
+// saying why, when the Misc folder (typed or stored) would lead through "..".
+std::optional<InstallOptions> OptionsFor(const CCommandLine& commandLine) {
     AppSettings settings;
     {
         CSettingsSection section("Settings", true);
@@ -50,7 +52,14 @@ InstallOptions OptionsFor(const CCommandLine& commandLine) {
         options.Newer = *commandLine.confirmDifferent ? 1 : 0;
     }
     if (commandLine.misc) {
-        options.MiscPath = InstallOptions::NormalizeMiscPath(*commandLine.misc);
+        options.MiscPath = *commandLine.misc;
+    }
+    options.MiscPath = InstallOptions::NormalizeMiscPath(options.MiscPath);
+    if (InstallOptions::MiscPathClimbs(options.MiscPath)) {
+        std::cerr << TextFormat::Format(CStringTable::Load(IDS_CLI_MISC_CLIMBS),
+                                        {CArchiveCommands::Printable(options.MiscPath)})
+                  << '\n';
+        return std::nullopt;
     }
     return options;
 }
@@ -93,6 +102,19 @@ bool PrepareTarget(const std::string& target, bool createWithoutAsking) {
     return false;
 }
 
+// Game folders are found whatever the case of their names, as the game itself finds them; the
+// folder used is said when it is not spelled as typed, so that no one installs into Maps/
+// believing it was maps/.
+void SayTargetCase(const std::string& target) {
+    const std::string typed = FileSystem::NativePath(target);
+    const std::string used = FileSystem::ResolveCase(typed);
+    if (used != typed) {
+        std::cerr << TextFormat::Format(CStringTable::Load(IDS_CLI_TARGET_CASE),
+                                        {Utf8::WithoutControls(used)})
+                  << '\n';
+    }
+}
+
 bool FoundArchives(CExtractionRun& run) {
     if (run.CountArchives() > 0) {
         return true;
@@ -106,22 +128,24 @@ bool FoundArchives(CExtractionRun& run) {
 int CInstallCommands::Install(const CCommandLine& commandLine, std::FILE* out) {
     InstallJob job;
     job.TargetDir = WithSeparator(commandLine.operands[1]);
-    if (!PrepareSource(commandLine.operands[0], job) ||
+    const std::optional<InstallOptions> options = OptionsFor(commandLine);
+    if (!options || !PrepareSource(commandLine.operands[0], job) ||
         !PrepareTarget(job.TargetDir, commandLine.createTarget)) {
         return exitRefused;
     }
+    SayTargetCase(job.TargetDir);
     CTerminalExtractWindow window(commandLine.yesToAll  ? overwriteYesForAll
                                   : commandLine.noToAll ? overwriteNoForAll
                                                         : overwriteNo);
     CTerminalPrompts prompts;
-    CExtractionRun run(job, OptionsFor(commandLine), window, prompts);
+    CExtractionRun run(job, *options, window, prompts);
     if (!FoundArchives(run)) {
         return exitRefused;
     }
     window.onInterrupt = [&run] { run.RequestCancel(); };
-    CTerminalExtractWindow::CatchInterrupt();
+    CSignalWatcher::Start();
     run.RunExtraction();
-    const std::string& report = run.Report().Text();
+    const std::string& report = run.Report().TextWithoutControls();
     CArchiveCommands::Write(out, report);
     CArchiveCommands::Flush(out);
     std::cerr << run.StatusText() << '\n';
@@ -134,52 +158,44 @@ int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
     if (withTarget) {
         job.TargetDir = WithSeparator(commandLine.operands[1]);
     }
-    if (!PrepareSource(commandLine.operands[0], job)) {
+    const std::optional<InstallOptions> options = OptionsFor(commandLine);
+    if (!options || !PrepareSource(commandLine.operands[0], job)) {
         return exitRefused;
     }
-    const InstallOptions options = OptionsFor(commandLine);
-    CTerminalExtractWindow window(overwriteNo);
+    if (withTarget) {
+        SayTargetCase(job.TargetDir);
+    }
+    CTerminalExtractWindow window(overwriteNo, false);
     CTerminalPrompts prompts;
-    CExtractionRun run(job, options, window, prompts);
+    CExtractionRun run(job, *options, window, prompts);
     if (!FoundArchives(run)) {
         return exitRefused;
     }
-    int status = exitOk;
-    CCaseResolver resolver;
-    ArchiveEntryInfo info;
-    for (const std::string& name : run.FindArchives()) {
-        CArchiveReader reader(
-            resolver.Resolve(job.Type == sourceFile ? job.SourceDir : job.SourceDir + name),
-            prompts);
-        if (!reader.isOpen) {
-            status = exitErrors;
-            continue;
-        }
-        const std::string mapName = run.FindMapName(reader, reader.entryCount);
-        for (int i = 0; i < reader.entryCount; ++i) {
-            if (!reader.GetEntryInfo(info, i, true) || info.isDirectory) {
-                continue;
-            }
-            const std::string subFolder =
-                options.Analyse != 0 ? run.SortEntry(info.name, info.folder, mapName) : info.folder;
+    // The same walk as install's, with the same destinations; nothing is written.
+    const bool allOpened =
+        run.PlanExtraction([&](const std::string& archive, const ArchiveEntryInfo& info,
+                               const EntryDestination& destination, bool exists) {
+            const std::string shownArchive = CArchiveCommands::Printable(archive);
             const std::string inner = CArchiveCommands::Printable(info.folder + info.name);
-            if (subFolder == SortRules::kSkipMarker) {
-                CArchiveCommands::WriteFields(out, {name, inner, "skip"});
-                continue;
+            switch (destination.kind) {
+                case EntryDestination::skip:
+                    CArchiveCommands::WriteFields(out, {shownArchive, inner, "skip"});
+                    return;
+                case EntryDestination::refused:
+                    CArchiveCommands::WriteFields(
+                        out, {shownArchive, inner, "refused", destination.reason});
+                    return;
+                case EntryDestination::install:
+                    break;
             }
-            const std::string destination =
-                FileSystem::NativePath(CExtractionRun::RelativeDestination(subFolder, info.name));
-            if (!withTarget) {
+            const std::string where =
+                CArchiveCommands::Printable(FileSystem::NativePath(destination.path));
+            if (withTarget) {
                 CArchiveCommands::WriteFields(
-                    out, {name, inner, CArchiveCommands::Printable(destination)});
-                continue;
+                    out, {shownArchive, inner, where, exists ? "exists" : "new"});
+            } else {
+                CArchiveCommands::WriteFields(out, {shownArchive, inner, where});
             }
-            const bool exists =
-                CExtractionRun::FileExists(resolver.Resolve(job.TargetDir + destination));
-            CArchiveCommands::WriteFields(
-                out,
-                {name, inner, CArchiveCommands::Printable(destination), exists ? "exists" : "new"});
-        }
-    }
-    return status;
+        });
+    return allOpened ? exitOk : exitErrors;
 }

@@ -2,31 +2,19 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <iostream>
 
+#include "CDialogTexts.h"
+#include "CSignalWatcher.h"
 #include "CStringTable.h"
 #include "CaseFold.h"
+#include "DialogIds.h"
 #include "StringIds.h"
 #include "TextFormat.h"
+#include "Utf8.h"
 
-namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
-}
-
-}  // namespace
-
-CTerminalExtractWindow::CTerminalExtractWindow(OverwriteChoice answer)
-    : presetAnswer(answer), showProgress(::isatty(STDERR_FILENO) != 0) {}
-
-void CTerminalExtractWindow::CatchInterrupt() {
-    std::signal(SIGINT, OnInterrupt);
-}
+CTerminalExtractWindow::CTerminalExtractWindow(OverwriteChoice answer, bool progress)
+    : presetAnswer(answer), showProgress(progress && ::isatty(STDERR_FILENO) != 0) {}
 
 void CTerminalExtractWindow::DrawProgress(bool force) {
     if (!showProgress) {
@@ -55,7 +43,9 @@ void CTerminalExtractWindow::ClearProgress() {
 }
 
 void CTerminalExtractWindow::ShowFileLabel(const std::string&) {
-    DrawProgress(true);
+    // The counts of the archive before are not this one's; the line comes back with its range.
+    totalEntries = 0;
+    currentEntry = 0;
 }
 
 void CTerminalExtractWindow::SetTotalRange(int archiveCount) {
@@ -69,6 +59,7 @@ void CTerminalExtractWindow::SetTotalPosition(int done) {
 void CTerminalExtractWindow::SetArchiveRange(int entryCount) {
     totalEntries = entryCount;
     currentEntry = 0;
+    DrawProgress(true);
 }
 
 void CTerminalExtractWindow::SetArchivePosition(int entry) {
@@ -86,9 +77,12 @@ IExtractWindow::Node CTerminalExtractWindow::AddFolderNodes(Node, const std::str
 
 void CTerminalExtractWindow::AddFileNode(Node, const std::string&, bool) {}
 
-void CTerminalExtractWindow::ShowError(const std::string& text) {
+void CTerminalExtractWindow::ShowError(const std::string& subject, const std::string& message) {
     ClearProgress();
-    std::cerr << text << '\n';
+    std::cerr << TextFormat::Format(
+                     CStringTable::Load(IDS_ERROR_BOX),
+                     {Utf8::WithoutControls(subject), Utf8::WithoutControls(message)})
+              << '\n';
 }
 
 OverwriteChoice CTerminalExtractWindow::AskOverwrite(const std::string& destination,
@@ -101,9 +95,11 @@ OverwriteChoice CTerminalExtractWindow::AskOverwrite(const std::string& destinat
         return overwriteNo;  // as when the question cannot be shown
     }
     ClearProgress();
-    std::cerr << CStringTable::Load(IDS_OVERWRITE_EXISTING) << "\n    " << destination << "\n    "
-              << existingLine << '\n'
-              << CStringTable::Load(IDS_WITH_FILE) << "\n    " << destination << "\n    "
+    // The replace dialog's own labels, and what it shows under them.
+    const std::string shown = Utf8::WithoutControls(destination);
+    std::cerr << CDialogTexts::Load(IDD_OVERWRITE, IDC_REPLACE_LABEL) << "\n    " << shown
+              << "\n    " << existingLine << '\n'
+              << CDialogTexts::Load(IDD_OVERWRITE, IDC_WITH_LABEL) << "\n    " << shown << "\n    "
               << entryLine << '\n';
     const std::string keys = CStringTable::Load(IDS_CLI_REPLACE_KEYS);
     static const OverwriteChoice kChoices[] = {overwriteYes, overwriteNo, overwriteYesForAll,
@@ -130,8 +126,7 @@ void CTerminalExtractWindow::RunFinished(const std::string&, bool, bool) {
 }
 
 void CTerminalExtractWindow::PumpMessages() {
-    if (interrupted && onInterrupt) {
-        interrupted = 0;
+    if (onInterrupt && CSignalWatcher::TakeInterrupt()) {
         ClearProgress();
         onInterrupt();
     }

@@ -10,13 +10,12 @@
 // terminal (otherwise existing files are kept), and a progress line while stderr is a terminal.
 class CTerminalExtractWindow : public IExtractWindow {
 public:
-    // answer, when not overwriteNo, answers every replace question in advance.
-    explicit CTerminalExtractWindow(OverwriteChoice answer);
+    // answer, when not overwriteNo, answers every replace question in advance; progress shows
+    // the progress line (while stderr is a terminal).
+    explicit CTerminalExtractWindow(OverwriteChoice answer, bool progress = true);
 
     // Called from PumpMessages once the user pressed Ctrl+C.
     std::function<void()> onInterrupt;
-    // Makes Ctrl+C ask the run to stop after the archive in progress; a second one ends at once.
-    static void CatchInterrupt();
 
     void ShowFileLabel(const std::string& text) override;
     void SetTotalRange(int archiveCount) override;
@@ -26,7 +25,7 @@ public:
     Node InsertArchiveNode(const std::string& archiveName) override;
     Node AddFolderNodes(Node archive, const std::string& subFolder) override;
     void AddFileNode(Node folder, const std::string& fileName, bool errorMark) override;
-    void ShowError(const std::string& text) override;
+    void ShowError(const std::string& subject, const std::string& message) override;
     OverwriteChoice AskOverwrite(const std::string& destination, const std::string& existingLine,
                                  const std::string& entryLine) override;
     void RunFinished(const std::string& status, bool withErrors, bool cancelled) override;

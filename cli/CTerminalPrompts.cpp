@@ -10,6 +10,7 @@
 #include "CStringTable.h"
 #include "CaseFold.h"
 #include "StringIds.h"
+#include "Utf8.h"
 
 bool CTerminalPrompts::AskYesNo(const std::string& question) {
     if (!::isatty(STDIN_FILENO)) {
@@ -32,7 +33,7 @@ bool CTerminalPrompts::AskRetry(const std::string& question) {
 void CTerminalPrompts::ShowOpenError(const std::string& message, const std::string&,
                                      const CException& cause) {
     std::cerr << message << '\n';
-    const std::string detail = cause.ErrorMessage();
+    const std::string detail = Utf8::WithoutControls(cause.ErrorMessage());
     if (!detail.empty()) {
         std::cerr << detail << '\n';
     }

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CArchiveCommands.h"
 #include "CCommandLine.h"
+#include "CIniSettingsReader.h"
 #include "CInstallCommands.h"
 #include "CStringTable.h"
 #include "LocalTime.h"
@@ -14,13 +16,15 @@
 #include "SystemError.h"
 #include "TextFormat.h"
 #include "UserRegistry.h"
+#include "Utf8.h"
 
 namespace {
 
 constexpr int kExitRefused = 2;
 
 int Refuse(const std::string& message) {
-    std::cerr << "zanvo-cli: " << message << '\n' << CStringTable::Load(IDS_CLI_TRY_HELP) << '\n';
+    std::cerr << "zanvo-cli: " << Utf8::WithoutControls(message) << '\n'
+              << CStringTable::Load(IDS_CLI_TRY_HELP) << '\n';
     return kExitRefused;
 }
 
@@ -37,6 +41,22 @@ int Delivered(int status) {
     return status == 0 ? 1 : status;
 }
 
+// A settings file that could not be used is said once; the defaults apply.
+void SaySettingsRefused(CIniSettingsReader::Refusal refusal, int error) {
+    const int id = refusal == CIniSettingsReader::Refusal::notAFile   ? IDS_CLI_SETTINGS_NOT_A_FILE
+                   : refusal == CIniSettingsReader::Refusal::tooLarge ? IDS_CLI_SETTINGS_TOO_LARGE
+                   : refusal == CIniSettingsReader::Refusal::unreadable
+                       ? IDS_CLI_SETTINGS_UNREADABLE
+                       : 0;
+    if (id != 0) {
+        std::cerr << "zanvo-cli: "
+                  << TextFormat::Format(CStringTable::Load(id),
+                                        {Utf8::WithoutControls(CIniSettingsReader::DefaultPath()),
+                                         SystemError::Text(error)})
+                  << '\n';
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,8 +66,13 @@ int main(int argc, char** argv) {
 
     CCommandLine commandLine;
     const bool parsed = commandLine.Parse(std::vector<std::string>(argv + 1, argv + argc));
+    auto settings = std::make_unique<CIniSettingsReader>();
+    const CIniSettingsReader::Refusal refusal = settings->Refused();
+    const int settingsError = settings->Error();
+    UserRegistry::SetStore(std::move(settings));
     CStringTable::Select(CStringTable::LanguageFromSetting(
         commandLine.language ? *commandLine.language : UserRegistry::ReadLanguageSetting()));
+    SaySettingsRefused(refusal, settingsError);
     if (!parsed) {
         return Refuse(commandLine.Error());
     }

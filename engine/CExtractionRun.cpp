@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <chrono>
 #include <deque>
+#include <exception>
 #include <future>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "ArchiveEntryInfo.h"
@@ -22,7 +24,6 @@
 #include "FileFinder.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
-#include "PathParts.h"
 #include "SortRules.h"
 #include "StringIds.h"
 #include "TextFormat.h"
@@ -37,10 +38,20 @@ bool IsFolderOf(const std::string& folder, const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Whatever the store holds, the Misc path is used in the form the properties dialog gives it.
+InstallOptions Normalized(InstallOptions options) {
+    options.MiscPath = InstallOptions::NormalizeMiscPath(options.MiscPath);
+    return options;
+}
+
+}  // namespace
+
 CExtractionRun::CExtractionRun(InstallJob job_, InstallOptions options_, IExtractWindow& window_,
                                IReaderPrompts& prompts_)
     : job(std::move(job_)),
-      options(std::move(options_)),
+      options(Normalized(std::move(options_))),
       window(window_),
       prompts(prompts_),
       replace(options.Replace != 0),
@@ -51,8 +62,8 @@ CExtractionRun::CExtractionRun(InstallJob job_, InstallOptions options_, IExtrac
 struct CExtractionRun::InFlight {
     std::string name;
     std::string folder;
-    std::string subFolder;
-    std::string key;  // its destination, case-folded
+    EntryDestination destination;
+    std::string key;  // its destination on disk, case-folded
     CZipArchive::Extraction extraction;
     std::future<CEntryWorkers::Outcome> outcome;
 };
@@ -86,44 +97,129 @@ void CExtractionRun::PumpMessages() {
 
 bool CExtractionRun::RunExtraction() {
     int done = 0;
-    for (const std::string& name : FindArchives()) {
-        if (cancelRequested) {
-            break;
+    std::string archiveName;
+    try {
+        for (const std::string& name : FindArchives()) {
+            if (cancelRequested) {
+                break;
+            }
+            archiveName = name;
+            PumpMessages();
+            window.ShowFileLabel(name);
+            if (ExtractArchive(name)) {
+                report.AddOk(name);
+            }
+            window.SetTotalPosition(++done);
         }
-        PumpMessages();
-        window.ShowFileLabel(name);
-        if (ExtractArchive(name)) {
-            report.AddOk(name);
-        }
-        window.SetTotalPosition(++done);
+    } catch (...) {
+        // Whatever escaped the archive (memory that ran out where no entry was at work, a
+        // thread the system refused) ends the run as any other end does, with the error
+        // counted and reported, instead of ending the program.
+        const std::string message = MessageOf(std::current_exception());
+        report.AddArchiveError(archiveName, message);
+        CountError(archiveName, message);
     }
     FinishRun();
     return !cancelRequested;
 }
 
-void CExtractionRun::CountError(const std::string& boxSubject, const std::string& message) {
-    ++errorCount;
-    window.ShowError(TextFormat::Format(CStringTable::Load(IDS_ERROR_BOX), {boxSubject, message}));
+std::string CExtractionRun::MessageOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const CException& e) {
+        return e.ErrorMessage();
+    } catch (const std::bad_alloc&) {
+        return CMemoryException().ErrorMessage();
+    } catch (...) {
+        return CZipException(CZipException::internal).ErrorMessage();
+    }
 }
 
-bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
+void CExtractionRun::CountError(const std::string& boxSubject, const std::string& message) {
+    ++errorCount;
+    window.ShowError(boxSubject, message);
+}
+
+std::unique_ptr<CArchiveReader> CExtractionRun::OpenReader(const std::string& archiveName) {
     // The source, like the target, is found whatever the case of its names.
     const std::string path =
         resolver.Resolve(job.Type == sourceFile ? job.SourceDir : job.SourceDir + archiveName);
     std::unique_ptr<CArchiveReader> reader;
     try {
-        try {
-            reader = std::make_unique<CArchiveReader>(path, prompts);
-        } catch (const std::bad_alloc&) {
-            throw CMemoryException();
+        reader = std::make_unique<CArchiveReader>(path, prompts);
+    } catch (const std::bad_alloc&) {
+        throw CMemoryException();
+    }
+    reader->archive.SetCaseResolver(&resolver);
+    return reader;
+}
+
+EntryDestination CExtractionRun::Destination(const ArchiveEntryInfo& info,
+                                             const std::string& mapName) const {
+    const std::string subFolder =
+        options.Analyse != 0 ? SortEntry(info.name, info.folder, mapName) : info.folder;
+    if (subFolder == SortRules::kSkipMarker) {
+        return {EntryDestination::skip, {}, {}};
+    }
+    std::optional<std::string> path = CArchiveReader::Destination(info, subFolder);
+    if (!path) {
+        return {
+            EntryDestination::refused, {}, CZipException(CZipException::unsafeName).ErrorMessage()};
+    }
+    return {EntryDestination::install, std::move(*path), {}};
+}
+
+std::string CExtractionRun::FullPath(const EntryDestination& destination) const {
+    return FileSystem::NativePath(job.TargetDir + destination.path);
+}
+
+void CExtractionRun::ForEachFileEntry(
+    CArchiveReader& reader,
+    const std::function<void(int, const ArchiveEntryInfo&, const EntryDestination&)>& onEntry) {
+    const std::string mapName = FindMapName(reader, reader.entryCount);
+    ArchiveEntryInfo info;
+    for (int i = 0; i < reader.entryCount; ++i) {
+        window.SetArchivePosition(i + 1);
+        if (!reader.GetEntryInfo(info, i, true)) {
+            continue;
         }
+        PumpMessages();
+        if (!info.isDirectory) {
+            onEntry(i, info, Destination(info, mapName));
+        }
+    }
+}
+
+bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
+    bool allOpened = true;
+    for (const std::string& name : FindArchives()) {
+        const std::unique_ptr<CArchiveReader> reader = OpenReader(name);
+        if (!reader->isOpen) {
+            allOpened = false;
+            continue;
+        }
+        ForEachFileEntry(
+            *reader, [&](int, const ArchiveEntryInfo& info, const EntryDestination& destination) {
+                // Only a destination inside the target is ever looked at.
+                const bool exists = !job.TargetDir.empty() &&
+                                    destination.kind == EntryDestination::install &&
+                                    ExistsAtDestination(resolver.Resolve(FullPath(destination)));
+                onEntry(name, info, destination, exists);
+            });
+    }
+    return allOpened;
+}
+
+bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
+    std::unique_ptr<CArchiveReader> reader;
+    try {
+        reader = OpenReader(archiveName);
     } catch (const CException& e) {
         const std::string message = e.ErrorMessage();
         report.AddArchiveError(archiveName, message);
         CountError(archiveName, message);
         return false;
     }
-    reader->archive.SetCaseResolver(&resolver);
     window.SetArchiveRange(reader->isOpen ? reader->entryCount : 0);
     window.SetArchivePosition(0);
     const IExtractWindow::Node archiveNode = window.InsertArchiveNode(archiveName);
@@ -134,7 +230,6 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         report.AddArchiveError(archiveName, CStringTable::Load(IDS_OPEN_ERROR));
         return false;
     }
-    const std::string mapName = FindMapName(*reader, reader->entryCount);
     ArchiveState archive{archiveName, *reader, archiveNode, false, nullptr, {}};
     if (workerThreads > 0 && reader->archive.AllowsParallelReads()) {
         archive.workers = std::make_unique<CEntryWorkers>(reader->archive, workerThreads);
@@ -145,22 +240,12 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         ArchiveState*& current;
         ~Forget() { current = nullptr; }
     } forget{current};
-    ArchiveEntryInfo info;
-    for (int i = 0; i < reader->entryCount; ++i) {
-        window.SetArchivePosition(i + 1);
-        if (!reader->GetEntryInfo(info, i, true)) {
-            continue;
-        }
-        PumpMessages();
-        if (info.isDirectory) {
-            continue;
-        }
-        const std::string subFolder =
-            options.Analyse != 0 ? SortEntry(info.name, info.folder, mapName) : info.folder;
-        if (subFolder != SortRules::kSkipMarker) {
-            InstallEntry(archive, i, info, subFolder);
-        }
-    }
+    ForEachFileEntry(
+        *reader, [&](int index, const ArchiveEntryInfo& info, const EntryDestination& destination) {
+            if (destination.kind != EntryDestination::skip) {
+                InstallEntry(archive, index, info, destination);
+            }
+        });
     Settle(true);
     return !archive.error;
 }
@@ -170,11 +255,16 @@ bool CExtractionRun::ExistsAtDestination(const std::string& resolved) {
 }
 
 void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
-                                  const std::string& subFolder) {
-    const bool outside = !PathParts::StaysInside(subFolder + info.name);
-    const std::string destination =
-        FileSystem::NativePath(job.TargetDir + RelativeDestination(subFolder, info.name));
-    const std::string resolved = resolver.Resolve(destination);
+                                  const EntryDestination& destination) {
+    if (destination.kind == EntryDestination::refused) {
+        // Refused before anything there is asked about or reported as kept, which would hide
+        // the refusal; shown after the entries before it.
+        Settle(true);
+        ShowOutcome(archive, info.name, info.folder, destination, &destination.reason);
+        return;
+    }
+    const std::string path = FullPath(destination);
+    const std::string resolved = resolver.Resolve(path);
     const std::string key = CaseFold::Fold(resolved);
     // Whatever this entry shows (a question, a kept file, an error) comes after what the
     // entries before it show, and its existing-file check sees the files they wrote. An entry
@@ -187,28 +277,24 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
     if (sharesPath || (!yesForAll && ExistsAtDestination(resolved))) {
         Settle(true);
     }
-    // A destination outside the target is refused before anything there is asked about or
-    // reported as kept, which would hide the refusal.
-    if (!outside && !ShouldExtract(destination, info.sizeText, info.dateText)) {
-        ReportNotReplaced(archive.name, info.name);
+    if (!ShouldExtract(path, info.sizeText, info.dateText)) {
+        ReportNotReplaced(archive.name, destination.FileName());
         return;
     }
     CZipArchive::Extraction extraction;
+    bool failed = false;
+    std::string failure;
     try {
-        if (outside) {
-            throw CZipException(CZipException::unsafeName, destination);
-        }
         // The target folder must stay for the whole run: one that vanished (removed, or a disk
         // unmounted) fails each entry instead of being made again somewhere else.
-        if (archive.reader.PrepareEntry(index, job.TargetDir, info.folder, subFolder, job.TargetDir,
-                                        extraction)) {
+        if (archive.reader.PrepareEntry(index, path, job.TargetDir, extraction)) {
             if (archive.workers) {
                 CZipArchive& zip = archive.reader.archive;
                 auto outcome = archive.workers->Submit([&zip, extraction](CEntryReader& reader) {
                     return zip.CarryOut(extraction, reader, 65536);
                 });
                 archive.inFlight.push_back(
-                    {info.name, info.folder, subFolder, key, extraction, std::move(outcome)});
+                    {info.name, info.folder, destination, key, extraction, std::move(outcome)});
                 // Outcomes are shown as they come. Many entries may wait, so that the cores stay
                 // busy behind a large one; a waiting entry holds no data, only its names.
                 const size_t limit = CEntryWorkers::kMaxWaiting;
@@ -221,25 +307,35 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
             }
             archive.reader.archive.ExtractPrepared(extraction, 65536);
         }
-    } catch (const CException& e) {
+    } catch (const CException&) {
+        failed = true;
+        failure = MessageOf(std::current_exception());
+    } catch (const std::bad_alloc&) {
+        failed = true;
+        failure = MessageOf(std::current_exception());
+    }
+    if (failed) {
         Settle(true);
-        const std::string message = e.ErrorMessage();
         archive.reader.CloseEntry({}, true);
-        ShowOutcome(archive, info.name, info.folder, subFolder, &message);
+        ShowOutcome(archive, info.name, info.folder, destination, &failure);
         return;
     }
-    ShowOutcome(archive, info.name, info.folder, subFolder, nullptr);
+    ShowOutcome(archive, info.name, info.folder, destination, nullptr);
 }
 
 void CExtractionRun::ShowOutcome(ArchiveState& archive, const std::string& name,
-                                 const std::string& folder, const std::string& subFolder,
+                                 const std::string& folder, const EntryDestination& destination,
                                  const std::string* failure) {
+    const bool refused = destination.kind == EntryDestination::refused;
     if (failure != nullptr) {
         archive.error = true;
-        report.AddEntryError(archive.name, name, *failure);
+        // A refused entry has no file name of its own below the target: its name is the entry's.
+        report.AddEntryError(archive.name, refused ? name : destination.FileName(), *failure);
         CountError(folder + name, *failure);
     }
-    window.AddFileNode(window.AddFolderNodes(archive.node, subFolder), name, archive.error);
+    // A refused entry is shown at the archive's top: there is no folder of the target it is in.
+    window.AddFileNode(window.AddFolderNodes(archive.node, refused ? "" : destination.Folder()),
+                       refused ? name : destination.FileName(), archive.error);
 }
 
 void CExtractionRun::Settle(bool all) {
@@ -258,7 +354,7 @@ void CExtractionRun::Settle(bool all) {
         }
         const InFlight done = std::move(entry);
         archive.inFlight.pop_front();
-        ShowOutcome(archive, done.name, done.folder, done.subFolder,
+        ShowOutcome(archive, done.name, done.folder, done.destination,
                     outcome.failed ? &outcome.message : nullptr);
     }
 }
@@ -314,15 +410,11 @@ bool CExtractionRun::ShouldExtract(const std::string& destination, const std::st
     return AskOverwrite(existing, dateText, sizeText, entryDateText, entrySizeText);
 }
 
-std::string CExtractionRun::RelativeDestination(const std::string& subFolder,
-                                                const std::string& name) {
-    const std::string path = subFolder + name;
-    return PathParts::StaysInside(path) ? PathParts::Normalize(path) : path;
-}
-
 bool CExtractionRun::FileExists(const std::string& path) {
+    // lstat: a link that leads nowhere still stands in the way, and is replaced only after the
+    // same question as a file.
     struct stat st {};
-    return ::stat(FileSystem::NativePath(path).c_str(), &st) == 0;
+    return ::lstat(FileSystem::NativePath(path).c_str(), &st) == 0;
 }
 
 bool CExtractionRun::GetExistingFileInfo(const std::string& path, std::string& sizeText,

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <exception>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CCaseResolver.h"
+#include "EntryDestination.h"
 #include "ExtractReport.h"
 #include "IExtractWindow.h"
 #include "InstallJob.h"
@@ -39,13 +43,25 @@ public:
     std::string SortEntry(const std::string& fileName, const std::string& folder,
                           const std::string& mapName) const;
     std::string FindMapName(CArchiveReader& reader, int entryCount);
+    // Where a file entry goes: the sorting rules' folder (or the entry's own) and its file name,
+    // cleaned up once; or why it is refused, or that it is left out. Every step takes this.
+    EntryDestination Destination(const ArchiveEntryInfo& info, const std::string& mapName) const;
+    // The destination's path on disk, below the target.
+    std::string FullPath(const EntryDestination& destination) const;
+
+    // One file entry as a run meets it, and where it goes; exists tells whether something stands
+    // there already (always false without a target, or for an entry not to be written).
+    using PlannedEntry =
+        std::function<void(const std::string& archiveName, const ArchiveEntryInfo& info,
+                           const EntryDestination& destination, bool exists)>;
+    // Goes through the archives and entries as RunExtraction does, writing and showing nothing;
+    // false when an archive could not be opened.
+    bool PlanExtraction(const PlannedEntry& onEntry);
 
     // The existing-file decision for a destination: true to extract over it, false to keep it.
     bool ShouldExtract(const std::string& destination, const std::string& entrySizeText,
                        const std::string& entryDateText);
-    // Where an entry sent to subFolder lands, relative to the target: "x", "./x" and "a/../x"
-    // name one file. A name that leads outside is left as it is, to be refused.
-    static std::string RelativeDestination(const std::string& subFolder, const std::string& name);
+    // Something (a file, a folder, a link even to nothing) stands at the path.
     static bool FileExists(const std::string& path);
     static bool GetExistingFileInfo(const std::string& path, std::string& sizeText,
                                     std::string& dateText);
@@ -72,12 +88,21 @@ private:
     struct InFlight;
 
     void CountError(const std::string& boxSubject, const std::string& message);
+    // The text of any error: the program's own, memory, or one it has no text for.
+    static std::string MessageOf(const std::exception_ptr& error);
+    // The reader of an archive of the source, found whatever the case of its name.
+    std::unique_ptr<CArchiveReader> OpenReader(const std::string& archiveName);
+    // Every file entry of an open archive with its destination, in entry order, as the run
+    // takes them (the Archive bar and the window's messages go on meanwhile).
+    void ForEachFileEntry(CArchiveReader& reader,
+                          const std::function<void(int index, const ArchiveEntryInfo&,
+                                                   const EntryDestination&)>& onEntry);
     // Extracts one file entry, or hands it to the workers; what follows is shown in order.
     void InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
-                      const std::string& subFolder);
+                      const EntryDestination& destination);
     // What an entry's extraction ended with: the error line and box, the tree node.
     void ShowOutcome(ArchiveState& archive, const std::string& name, const std::string& folder,
-                     const std::string& subFolder, const std::string* failure);
+                     const EntryDestination& destination, const std::string* failure);
     // Waits for the entries in flight and shows their outcomes, oldest first; with all false,
     // only those already done.
     void Settle(bool all);

@@ -1,29 +1,41 @@
 #include "ExtractReport.h"
 
+#include <vector>
+
 #include "CStringTable.h"
 #include "StringIds.h"
 #include "TextFormat.h"
+#include "Utf8.h"
 
 // The three line formats of our own are the same in every language; the not-replaced line and
 // the cancel notice come from the string table.
 
+void ExtractReport::Add(const std::string& pattern, std::initializer_list<std::string> fields) {
+    text += TextFormat::Format(pattern, fields);
+    std::vector<std::string> printable;
+    for (const std::string& field : fields) {
+        printable.push_back(Utf8::WithoutControls(field));
+    }
+    shown += TextFormat::Format(pattern, printable);
+}
+
 void ExtractReport::AddArchiveError(const std::string& archive, const std::string& message) {
-    text += archive + " : " + message + "\r\n";
+    Add("%s : %s\r\n", {archive, message});
 }
 
 void ExtractReport::AddNotReplaced(const std::string& archive, const std::string& file) {
-    text += TextFormat::Format(CStringTable::Load(IDS_NOT_REPLACED_LINE), {archive, file});
+    Add(CStringTable::Load(IDS_NOT_REPLACED_LINE), {archive, file});
 }
 
 void ExtractReport::AddEntryError(const std::string& archive, const std::string& file,
                                   const std::string& message) {
-    text += archive + " : " + file + " -> " + message + "\r\n";
+    Add("%s : %s -> %s\r\n", {archive, file, message});
 }
 
 void ExtractReport::AddOk(const std::string& archive) {
-    text += archive + " : Ok\r\n";
+    Add("%s : Ok\r\n", {archive});
 }
 
 void ExtractReport::AddCancelNotice() {
-    text += CStringTable::Load(IDS_CANCELED);
+    Add(CStringTable::Load(IDS_CANCELED), {});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 // The plain-text report of one installation run, only ever appended to. Lines end with "\r\n",
@@ -15,7 +16,14 @@ public:
     void AddCancelNotice();
 
     const std::string& Text() const { return text; }
+    // The same report with the control characters of its names and messages shown as '?', for a
+    // terminal, where they could retitle or clear the screen; its line ends are kept.
+    const std::string& TextWithoutControls() const { return shown; }
 
 private:
+    // Appends one line, made of a pattern and its fields, to both texts.
+    void Add(const std::string& pattern, std::initializer_list<std::string> fields);
+
     std::string text;
+    std::string shown;
 };

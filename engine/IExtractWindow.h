@@ -25,8 +25,9 @@ public:
     virtual Node AddFolderNodes(Node archive, const std::string& subFolder) = 0;
     virtual void AddFileNode(Node folder, const std::string& fileName, bool errorMark) = 0;
 
-    // An error box (caption "Error", warning icon, OK) with a ready-made text.
-    virtual void ShowError(const std::string& text) = 0;
+    // An error box (caption "Error", warning icon, OK): the error-box text of the string table
+    // with its subject (an archive's name, or an entry's path in its archive) and the message.
+    virtual void ShowError(const std::string& subject, const std::string& message) = 0;
     // The replace question for an existing destination; each line is "size bytes date".
     virtual OverwriteChoice AskOverwrite(const std::string& destination,
                                          const std::string& existingLine,

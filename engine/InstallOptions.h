@@ -11,7 +11,11 @@ struct InstallOptions {
     int Replace = 0;    // "Replace existing files without confirmation"
     int WebUpdate = 0;  // "Check on launch"
 
-    // The Misc folder as the properties dialog stores it: ending with one '\' and not beginning
-    // with one. '/' counts as '\' so that a path typed on Linux means the same.
-    static std::string NormalizeMiscPath(std::string text);
+    // The Misc folder as the properties dialog stores it: no separator in front, one between
+    // names and one at the end ("\\divers" and "divers\\" give "divers\", "\" gives the
+    // target itself). '/' counts as '\' so that a path typed on Linux means the same. Every
+    // Misc path goes through it, whether typed or stored.
+    static std::string NormalizeMiscPath(const std::string& text);
+    // True when a normalised Misc path names a ".." folder, which is refused.
+    static bool MiscPathClimbs(const std::string& normalized);
 };

@@ -8,17 +8,21 @@ int InstallJob::SourceTypeOf(const std::string& source) {
                : sourceFolder;
 }
 
-std::string InstallOptions::NormalizeMiscPath(std::string text) {
-    for (char& c : text) {
-        if (c == '/') {
-            c = '\\';
+std::string InstallOptions::NormalizeMiscPath(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c != '\\' && c != '/') {
+            out += c;
+        } else if (!out.empty() && out.back() != '\\') {
+            out += '\\';
         }
     }
-    if (!text.empty() && text.back() != '\\') {
-        text += '\\';
+    if (!out.empty() && out.back() != '\\') {
+        out += '\\';
     }
-    if (!text.empty() && text.front() == '\\') {
-        text.erase(0, 1);
-    }
-    return text;
+    return out;
+}
+
+bool InstallOptions::MiscPathClimbs(const std::string& normalized) {
+    return ("\\" + normalized).find("\\..\\") != std::string::npos;
 }

@@ -6,6 +6,7 @@
 // What the windows and the installation show and use of one entry.
 struct ArchiveEntryInfo {
     std::string name;            // the last component; the whole path for a folder entry
+    std::string storedName;      // the entry's path as the archive holds it
     std::string sizeText;        // grouped digits
     std::string dateText;        // "%d/%m/%Y %H:%M", empty when the date cannot be shown
     std::string ratioText;       // compressed size in percent of the size

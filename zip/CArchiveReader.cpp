@@ -11,6 +11,7 @@
 #include "FileSystem.h"
 #include "IReaderPrompts.h"
 #include "LocalTime.h"
+#include "PathParts.h"
 #include "StringIds.h"
 
 namespace {
@@ -88,6 +89,7 @@ bool CArchiveReader::GetEntryInfo(ArchiveEntryInfo& info, int index, bool brief)
     }
     const CPathName name(header->name);
     info.name = name.NamePart();
+    info.storedName = header->name;
     info.folder = name.FolderPart().String();
     info.uncompressedSize = header->uncompressedSize;
     info.compressedSize = header->compressedSize;
@@ -112,31 +114,52 @@ bool CArchiveReader::GetEntryInfo(ArchiveEntryInfo& info, int index, bool brief)
     return true;
 }
 
-bool CArchiveReader::PrepareEntry(int index, const std::string& targetFolder,
-                                  const std::string& entryFolder, const std::string& subFolder,
+std::optional<std::string> CArchiveReader::Destination(const ArchiveEntryInfo& info,
+                                                       const std::string& subFolder) {
+    // The stored path is checked as well as the cleaned-up one: "../x" must not pass because
+    // the sorting rules send x somewhere harmless.
+    std::string name = info.name;
+    if (info.isDirectory) {
+        // A folder entry's name is its whole path: it lands as its last folder.
+        while (!name.empty() && (name.back() == '\\' || name.back() == '/')) {
+            name.pop_back();
+        }
+        name = CPathName(name).NamePart();
+    }
+    const std::string joined = subFolder + name;
+    if (!PathParts::StaysInside(info.storedName) || !PathParts::StaysInside(joined)) {
+        return std::nullopt;
+    }
+    return PathParts::Normalize(joined);
+}
+
+bool CArchiveReader::PrepareEntry(int index, const std::string& destination,
                                   const std::string& baseFolder, CZipArchive::Extraction& job) {
     try {
-        if (entryFolder == subFolder) {
-            return archive.Prepare(index, targetFolder, true, baseFolder, job);
-        }
-        archive.SetStripPrefix(entryFolder);
-        const bool file = archive.Prepare(index, targetFolder + subFolder, false, baseFolder, job);
-        archive.SetStripPrefix({});
-        return file;
+        return archive.PrepareAt(index, destination, baseFolder, job);
     } catch (const std::bad_alloc&) {
-        archive.SetStripPrefix({});
         throw CMemoryException();
-    } catch (...) {
-        archive.SetStripPrefix({});
-        throw;
     }
 }
 
-void CArchiveReader::ExtractEntry(int index, const std::string& targetFolder,
-                                  const std::string& entryFolder, const std::string& subFolder) {
+void CArchiveReader::ExtractEntry(int index, const std::string& targetFolder, const std::string&,
+                                  const std::string& subFolder) {
+    // Both ways of the classic extraction (the entry's own folders, or its file name alone in
+    // subFolder) land where Destination says, so the file is written there directly.
+    ArchiveEntryInfo info;
+    if (!GetEntryInfo(info, index, true)) {
+        return;
+    }
+    const std::optional<std::string> relative = Destination(info, subFolder);
+    if (!relative) {
+        throw CZipException(CZipException::unsafeName, path);
+    }
+    std::string folder = targetFolder;
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') {
+        folder += '\\';
+    }
     CZipArchive::Extraction job;
-    if (archive.FindHeader(index) == nullptr ||
-        !PrepareEntry(index, targetFolder, entryFolder, subFolder, {}, job)) {
+    if (!PrepareEntry(index, folder + *relative, {}, job)) {
         return;
     }
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ArchiveEntryInfo.h"
@@ -23,16 +24,21 @@ public:
     // False, leaving info untouched, when the archive is not open or index is out of range.
     // brief leaves comment and attributes as they are.
     bool GetEntryInfo(ArchiveEntryInfo& info, int index, bool brief);
-    // Writes entry index below targetFolder: with its own folders when subFolder equals
-    // entryFolder, else under its file name in targetFolder + subFolder. Every failure passes
+    // Where an entry sent to subFolder lands, relative to the folder it is extracted into:
+    // subFolder and the entry's file name (info.name) joined, "." and ".." resolved, '\'
+    // between names. Nothing when the entry's stored path, or that path, leads outside.
+    static std::optional<std::string> Destination(const ArchiveEntryInfo& info,
+                                                  const std::string& subFolder);
+    // Writes entry index at targetFolder + Destination(subFolder): with its own folders when
+    // subFolder equals entryFolder, else under its file name in subFolder. Every failure passes
     // to the caller, who must then call CloseEntry({}, true).
     void ExtractEntry(int index, const std::string& targetFolder, const std::string& entryFolder,
                       const std::string& subFolder);
-    // The first half of ExtractEntry, on the caller's thread (see CZipArchive::Prepare); false
-    // for a folder entry, which is done then. baseFolder, when given, must exist and is never
-    // created: an installation's target folder.
-    bool PrepareEntry(int index, const std::string& targetFolder, const std::string& entryFolder,
-                      const std::string& subFolder, const std::string& baseFolder,
+    // The first half of writing entry index at destination, a path that Destination gave below
+    // the target, on the caller's thread (see CZipArchive::Prepare); false for a folder entry,
+    // which is done then. baseFolder, when given, must exist and is never created: an
+    // installation's target folder.
+    bool PrepareEntry(int index, const std::string& destination, const std::string& baseFolder,
                       CZipArchive::Extraction& job);
     // Reads entry index to its end with every check of ExtractEntry, writing nothing.
     void TestEntry(int index);

@@ -142,9 +142,20 @@ bool CZipArchive::Prepare(int index, const std::string& path, bool keepFullPath,
         throw CZipException(CZipException::internal, storage.CurrentPath());
     }
     CheckName(*header);
+    return PrepareAt(index, BuildTargetName(header->name, path, keepFullPath, newName), baseFolder,
+                     job);
+}
+
+bool CZipArchive::PrepareAt(int index, const std::string& targetPath, const std::string& baseFolder,
+                            Extraction& job) {
+    const EntryHeader* header = FindHeader(index);
+    if (header == nullptr) {
+        throw CZipException(CZipException::internal, storage.CurrentPath());
+    }
+    CheckName(*header);
     job.index = index;
     job.baseFolder = baseFolder;
-    job.target = resolver->Resolve(BuildTargetName(header->name, path, keepFullPath, newName));
+    job.target = resolver->Resolve(targetPath);
     if (header->IsDirectory()) {
         resolver->CreateFolderChain(job.target, baseFolder);
         FileSystem::SetAttributes(job.target, header->GetSystemAttributes());

@@ -70,6 +70,9 @@ public:
     // name.
     bool Prepare(int index, const std::string& path, bool keepFullPath,
                  const std::string& baseFolder, Extraction& job, const std::string& newName = {});
+    // The same for a file (or folder) whose whole path the caller has worked out.
+    bool PrepareAt(int index, const std::string& targetPath, const std::string& baseFolder,
+                   Extraction& job);
     // 1, or -2 when the file's time or read-only mark could not be set.
     int CarryOut(const Extraction& job, CEntryReader& reader, size_t bufferSize) const;
     void Finished(const Extraction& job);

@@ -12,6 +12,8 @@
 
 #include "CExtractionRun.h"
 #include "CStringTable.h"
+#include "StringIds.h"
+#include "TextFormat.h"
 #include "ScriptedPrompts.h"
 #include "TestFolder.h"
 #include "ZipWriter.h"
@@ -38,7 +40,9 @@ public:
     void AddFileNode(Node folder, const std::string& name, bool errorMark) override {
         tree += *static_cast<std::string*>(folder) + name + (errorMark ? "!" : "") + "\n";
     }
-    void ShowError(const std::string& text) override { boxes += text + "|"; }
+    void ShowError(const std::string& subject, const std::string& message) override {
+        boxes += TextFormat::Format(CStringTable::Load(IDS_ERROR_BOX), {subject, message}) + "|";
+    }
     OverwriteChoice AskOverwrite(const std::string& destination, const std::string& existingLine,
                                  const std::string& entryLine) override {
         questions += destination + "|" + existingLine + "|" + entryLine + "\n";

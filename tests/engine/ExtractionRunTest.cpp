@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "CMemoryException.h"
 #include "EngineKit.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
@@ -74,7 +75,7 @@ TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
          "[1] 0 1", "e.zip\ne.zip/up.wad!\ne.zip/ok.wad!\n", box("..\\up.wad", outside),
          "ok.wad= " + up, 0},
         {"climbing out, as stored", {{"e.zip", climb}}, false, false, nullptr, climbed, oneError,
-         "[1] 0 1", "e.zip\ne.zip/../up.wad!\ne.zip/ok.wad!\n", box("..\\up.wad", outside),
+         "[1] 0 1", "e.zip\ne.zip/up.wad!\ne.zip/ok.wad!\n", box("..\\up.wad", outside),
          "ok.wad= " + up, 0},
         {"one destination twice", {{"d.zip", Pack("a/x.wad=1 b/x.wad=2 y.wad")}}, false, true,
          nullptr, "d.zip : x.wad -> Existing file not replaced\r\nd.zip : Ok\r\n", ok, "[1] 0 1",
@@ -294,4 +295,40 @@ TEST(ExtractionRun, fullWindowOfWorkersChangesWhatRunShows) {
         EXPECT_EQ(many.contents, one.contents);
         EXPECT_EQ(many.finishes, one.finishes);
     }
+}
+
+TEST(ExtractionRun, foreignErrorEndsRunThroughItsOwnFinish) {
+    struct Row {
+        std::string name;
+        std::function<void()> strike;
+        std::string message;
+    } rows[] = {
+        {"thread refused",
+         [] {
+             throw std::system_error(
+                 std::make_error_code(std::errc::resource_unavailable_try_again));
+         },
+         "Internal error"},
+        {"memory ran out", [] { throw std::bad_alloc(); }, CMemoryException().ErrorMessage()},
+    };
+    for (const Row& row : rows)
+        for (const int threads : {0, 2}) {
+            SCOPED_TRACE(row.name + " with " + std::to_string(threads) + " workers");
+            EngineRun run;
+            run.threads = threads;
+            run.source.WriteFile("a.zip", Pack("maps/a.bsp"));
+            run.source.WriteFile("b.zip", Pack("b1.wad b2.wad b3.wad"));
+            run.source.WriteFile("c.zip", Pack("maps/c.bsp"));
+            // Strikes while b.zip's second entry is on its way.
+            run.window.onPump = [&] {
+                if (run.window.labels == "a.zip|b.zip|" && run.window.archivePosition == 2) {
+                    row.strike();
+                }
+            };
+            EXPECT_EQ(run.Install(), "a.zip : Ok\r\nb.zip : " + row.message + "\r\n");
+            EXPECT_EQ(run.window.finishes, "Done:  1 Error(s). errors\n");
+            EXPECT_EQ(run.run->ErrorCount(), 1);
+            EXPECT_TRUE(run.finishedUncancelled);
+            EXPECT_NE(run.window.boxes.find(row.message), std::string::npos);
+        }
 }

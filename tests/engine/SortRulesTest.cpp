@@ -75,3 +75,37 @@ TEST(SortRules, installedLayoutIgnoresMapNameExistingCaseOrAnalyse) {
         EXPECT_EQ(run.window.tree.find("Thumbs.db") != std::string::npos, !row.analyse);
     }
 }
+
+TEST(SortRules, miscFolderTakesOneSpellingWhateverItWasGiven) {
+    struct Row {
+        std::string given, normalized;
+        bool climbs;
+    } rows[] = {
+        {"divers", "divers\\", false},
+        {"divers\\", "divers\\", false},
+        {"\\divers\\", "divers\\", false},
+        {"\\\\divers", "divers\\", false},
+        {"//a//b//", "a\\b\\", false},
+        {"\\", "", false},
+        {"", "", false},
+        {"..", "..\\", true},
+        {"a/../../b", "a\\..\\..\\b\\", true},
+        {"a..b\\...", "a..b\\...\\", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.given);
+        EXPECT_EQ(InstallOptions::NormalizeMiscPath(row.given), row.normalized);
+        EXPECT_EQ(InstallOptions::MiscPathClimbs(row.normalized), row.climbs);
+    }
+    // A run normalises the Misc folder it is given, however the store spelled it.
+    for (const std::string misc : {"extras", "\\\\extras", "extras//"}) {
+        SCOPED_TRACE(misc);
+        EngineRun run;
+        run.options.MiscPath = misc;
+        run.root.WriteFile("target/extras/notes.doc", "old");
+        run.source.WriteFile("a.zip", Pack("notes.doc=new readme=r"));
+        EXPECT_EQ(run.Install(),
+                  "a.zip : notes.doc -> Existing file not replaced\r\na.zip : Ok\r\n");
+        EXPECT_EQ(run.Contents(), "extras/notes.doc=old extras/readme=r ");
+    }
+}
