@@ -12,6 +12,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
     clang libclang-rt-14-dev
 )
+# Callers may ask for more (the tests need strace).
+read -r -a extra <<< "${ZANVO_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

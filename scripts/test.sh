@@ -4,7 +4,8 @@
 # run entries on several threads again under ThreadSanitizer. Fails when a test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh asan
+# strace: a test watches every path zanvo-cli looks at.
+ZANVO_EXTRA_PACKAGES="strace" scripts/setup.sh asan
 for preset in asan-zlib tsan; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
