@@ -86,32 +86,29 @@ void Append(std::string& out, char32_t c, std::string_view original) {
     }
 }
 
-}  // namespace
-
-std::string CaseFold::Fold(std::string_view text) {
+// The text with each character replaced by map's; invalid bytes are kept as they are.
+template <typename Map>
+std::string MapCharacters(std::string_view text, Map map) {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
         size_t length = 1;
         const char32_t c = Next(text, i, length);
-        Append(out, FoldCodePoint(c), text.substr(i, length));
+        Append(out, c >= 0x110000 ? c : map(c), text.substr(i, length));
         i += length;
     }
     return out;
 }
 
+}  // namespace
+
+std::string CaseFold::Fold(std::string_view text) {
+    return MapCharacters(text, FoldCodePoint);
+}
+
 std::string CaseFold::Upper(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t length = 1;
-        const char32_t c = Next(text, i, length);
-        Append(out, c >= 0x110000 ? c : CapitalOf(FoldCodePoint(c)), text.substr(i, length));
-        i += length;
-    }
-    return out;
+    return MapCharacters(text, [](char32_t c) { return CapitalOf(FoldCodePoint(c)); });
 }
 
 bool CaseFold::Equal(std::string_view a, std::string_view b) {
