@@ -26,7 +26,7 @@ std::string Plan(const std::vector<std::string>& where) {
 
 }  // namespace
 
-TEST(InstallAndPlan, wrongExitStatusOutputOrDestination) {
+TEST(InstallAndPlan, exitStatusOutputAndDestinations) {
     TestFolder packs;
     ZipWriter writer;
     writer.entries = {{.name = "Maps/de_x.bsp", .data = "bsp"},

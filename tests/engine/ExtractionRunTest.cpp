@@ -15,7 +15,7 @@
 #include "FileSystem.h"
 #include "LocalTime.h"
 
-TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
+TEST(ExtractionRun, reportStatusAndFilesTellTheRun) {
     struct Row {
         std::string name;
         std::vector<std::pair<std::string, std::string>> archives;  // file name, bytes
@@ -128,7 +128,7 @@ TEST(ExtractionRun, reportStatusOrFilesMisstateRun) {
         }
 }
 
-TEST(ExtractionRun, writeFailingPartWayLeavesPartialOrHarmedFile) {
+TEST(ExtractionRun, writeFailingPartWayLeavesOldFileWhole) {
     for (const bool existing : {false, true}) {
         SCOPED_TRACE(existing ? "replacing a file" : "new file");
         EngineRun run;
@@ -158,7 +158,7 @@ TEST(ExtractionRun, writeFailingPartWayLeavesPartialOrHarmedFile) {
     }
 }
 
-TEST(ExtractionRun, noThreadGrantedAbortsRun) {
+TEST(ExtractionRun, runsOnItsOwnThreadWhenNoThreadIsGranted) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "only root can run the child as a user without threads to spare";
     }
@@ -195,7 +195,7 @@ TEST(ExtractionRun, noThreadGrantedAbortsRun) {
     EXPECT_EQ(run.Contents(), "b.wad=b maps/a.bsp=a ");
 }
 
-TEST(ExtractionRun, existingFileDecisionIgnoresSettingsOrAnswer) {
+TEST(ExtractionRun, existingFileDecisionFollowsSettingsAndAnswer) {
     struct Row {
         int replace, newer, year;  // year: the existing file's; the entry's is 2020
         std::string existing;
@@ -232,7 +232,7 @@ TEST(ExtractionRun, existingFileDecisionIgnoresSettingsOrAnswer) {
     }
 }
 
-TEST(ExtractionRun, forAllAnswerForgottenInNextArchive) {
+TEST(ExtractionRun, forAllAnswerHoldsInLaterArchives) {
     const std::string kept = " -> Existing file not replaced\r\n";
     for (const OverwriteChoice answer : {overwriteYesForAll, overwriteNoForAll}) {
         SCOPED_TRACE(answer);
@@ -252,7 +252,7 @@ TEST(ExtractionRun, forAllAnswerForgottenInNextArchive) {
     }
 }
 
-TEST(ExtractionRun, fullWindowOfWorkersChangesWhatRunShows) {
+TEST(ExtractionRun, workersShowWhatOneThreadShows) {
     // Far more entries than may wait for their outcome, with failures, kept files and
     // destinations shared by two entries spread among them: the workers must give what one
     // thread gives, the tree and every box in the same order.

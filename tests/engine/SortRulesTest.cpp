@@ -4,7 +4,7 @@
 #include "EngineKit.h"
 #include "SortRules.h"
 
-TEST(SortRules, entryLandsInWrongFolder) {
+TEST(SortRules, sendsEachEntryToItsFolder) {
     struct Row {
         std::string file, folder, map, expected;
     };
@@ -41,7 +41,7 @@ TEST(SortRules, entryLandsInWrongFolder) {
     }
 }
 
-TEST(SortRules, installedLayoutIgnoresMapNameExistingCaseOrAnalyse) {
+TEST(SortRules, installedLayoutFollowsMapNameExistingCaseAndAnalyse) {
     struct Row {
         std::string name;
         bool analyse;

@@ -51,21 +51,21 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsStore, wrongDefaultsOnFirstRunOrReadOnlySectionWrites) {
+TEST_F(SettingsStore, defaultsOnFirstRunAndReadOnlySectionWritesNothing) {
     const Fields defaults{1, "", "", "divers\\", "french", 0, 0, 1, 0};
     EXPECT_EQ(Session(true, kStored), defaults);
     EXPECT_TRUE(Qt().allKeys().isEmpty());
     EXPECT_EQ(UserRegistry::ReadLanguageSetting(), "french");
 }
 
-TEST_F(SettingsStore, storedValueLostOrOverwrittenByReadOnlySection) {
+TEST_F(SettingsStore, storedValuesKeptByReadOnlySection) {
     Session(false, kStored);
     EXPECT_EQ(UserRegistry::ReadLanguageSetting(), "english");
     EXPECT_EQ(Session(true, AppSettings()), kStoredFields);
     EXPECT_EQ(Session(false, kStored), kStoredFields);
 }
 
-TEST_F(SettingsStore, recentListLosesOrderOrTakesDuplicate) {
+TEST_F(SettingsStore, recentListKeepsOrderWithoutDuplicates) {
     std::vector<std::string> full, shifted{"/new/"};
     for (int i = 1; i <= CRecentList::kMaxPaths; ++i) {
         full.push_back("/m/" + std::to_string(i) + "/");
@@ -103,7 +103,7 @@ TEST_F(SettingsStore, recentListLosesOrderOrTakesDuplicate) {
 
 // The command-line tool reads, without Qt, the file the windows write through Qt: every value
 // must come back as the windows would read it.
-TEST_F(SettingsStore, fileReaderDisagreesWithQt) {
+TEST_F(SettingsStore, fileReaderAgreesWithQt) {
     const std::vector<std::string> texts = {
         "divers\\",        "C:\\Maps\\", "/srv/a, b;c=d \"q\" é\t\n",
         "@start",          "@@x",        "",
