@@ -36,10 +36,6 @@ bool IsFolderOf(const std::string& folder, const std::string& path) {
            path.compare(0, folder.size(), folder) == 0;
 }
 
-}  // namespace
-
-namespace {
-
 // Whatever the store holds, the Misc path is used in the form the properties dialog gives it.
 InstallOptions Normalized(InstallOptions options) {
     options.MiscPath = InstallOptions::NormalizeMiscPath(options.MiscPath);
@@ -193,7 +189,13 @@ void CExtractionRun::ForEachFileEntry(
 bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
     bool allOpened = true;
     for (const std::string& name : FindArchives()) {
-        const std::unique_ptr<CArchiveReader> reader = OpenReader(name);
+        std::unique_ptr<CArchiveReader> reader;
+        try {
+            reader = OpenReader(name);
+        } catch (const CException&) {
+            allOpened = false;
+            continue;
+        }
         if (!reader->isOpen) {
             allOpened = false;
             continue;
