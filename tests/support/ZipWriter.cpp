@@ -9,14 +9,17 @@
 
 namespace {
 
+// Whole fields at once: archives of many thousand entries are built in every test run.
 void Put16(std::string& out, uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
+    const char bytes[] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+    out.append(bytes, sizeof bytes);
 }
 
 void Put32(std::string& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+    const char bytes[] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
+                          static_cast<char>((value >> 16) & 0xFF),
+                          static_cast<char>((value >> 24) & 0xFF)};
+    out.append(bytes, sizeof bytes);
 }
 
 // The run of fields that local header and central record share, from the flags to the name's
@@ -37,6 +40,19 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 }  // namespace
+
+std::string ZipWriter::TinyEntryName(size_t index) {
+    return "part" + std::to_string(index / 10000) + "/" + std::to_string(index) + ".txt";
+}
+
+std::vector<ZipEntry> ZipWriter::TinyEntries(size_t count) {
+    std::vector<ZipEntry> tiny(count);
+    for (size_t i = 0; i < count; ++i) {
+        tiny[i].name = TinyEntryName(i);
+        tiny[i].data = std::string(1, static_cast<char>('a' + i % 26));
+    }
+    return tiny;
+}
 
 std::string ZipWriter::Deflate(const std::string& data) {
     z_stream stream{};
@@ -120,7 +136,11 @@ std::string ZipWriter::Build() {
         std::iota(order.begin(), order.end(), 0);
     }
     centralAt = out.size();
-    for (const size_t i : order) {
+    for (size_t n = 0; n < order.size(); ++n) {
+        if (directoryCutBefore == n) {
+            cuts.push_back(out.size());
+        }
+        const size_t i = order[n];
         const ZipEntry& e = entries[i];
         Put32(out, 0x02014b50);
         Put16(out, (uint32_t{e.host} << 8) | 20);

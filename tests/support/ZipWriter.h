@@ -53,6 +53,8 @@ public:
     bool offsetsCountJunk = false;     // offsets measured from the file's start, not the ZIP's
     std::vector<size_t> centralOrder;  // entry indices in central-directory order
     bool directoryStartsVolume = false;
+    // A split archive's next volume begins at this record of the directory.
+    std::optional<size_t> directoryCutBefore;
     std::optional<uint16_t> totalEntries;
     std::optional<uint32_t> directorySize, directoryOffset;
 
@@ -62,6 +64,10 @@ public:
     // Writes the archive; a split one as the volumes path.000, path.001, ... and path itself.
     void Save(const std::string& path);
 
+    // Stored entries of one byte each, 10,000 to a folder: "part0/0.txt" to "part0/9999.txt",
+    // "part1/10000.txt", and so on. Cheap enough to make archives of 70,000.
+    static std::vector<ZipEntry> TinyEntries(size_t count);
+    static std::string TinyEntryName(size_t index);
     static std::string Deflate(const std::string& data);
     static uint16_t DosDate(int year, int month, int day);
     static uint16_t DosTime(int hour, int minute, int second);
