@@ -21,21 +21,35 @@ public:
 
     // The next size bytes. The first part of a record may move to the next volume.
     const uint8_t* Take(size_t size, bool recordStart) {
+        if (!Have(size, recordStart)) {
+            storage.ThrowBadArchive();
+        }
+        const uint8_t* data = buffer.data() + begin;
+        begin += size;
+        taken += size;
+        return data;
+    }
+
+    // Whether the next record, here or at the start of the next volume, begins with signature;
+    // nothing is taken.
+    bool NextStartsWith(uint32_t signature) {
+        return Have(4, true) && Read32(buffer.data() + begin) == signature;
+    }
+
+    // Bytes taken since the start.
+    uint64_t Taken() const { return taken; }
+
+private:
+    bool Have(size_t size, bool recordStart) {
         if (end - begin < size) {
             Fill(size);
             if (end - begin < size && recordStart && end == begin && storage.NextVolume()) {
                 Fill(size);
             }
-            if (end - begin < size) {
-                storage.ThrowBadArchive();
-            }
         }
-        const uint8_t* data = buffer.data() + begin;
-        begin += size;
-        return data;
+        return end - begin >= size;
     }
 
-private:
     void Fill(size_t size) {
         std::memmove(buffer.data(), buffer.data() + begin, end - begin);
         end -= begin;
@@ -56,7 +70,44 @@ private:
     std::vector<uint8_t> buffer;
     size_t begin = 0;
     size_t end = 0;
+    uint64_t taken = 0;
 };
+
+// One central record: the fixed part, which must start with its signature, then the name, extra
+// field and comment on the same volume.
+EntryHeader ReadRecord(RecordReader& reader, CArchiveStorage& storage) {
+    const uint8_t* p = reader.Take(ZipRecords::kCentralHeaderLength, true);
+    EntryHeader header;
+    header.signature = Read32(p);
+    if (header.signature != ZipRecords::kCentralHeaderSignature) {
+        storage.ThrowBadArchive();
+    }
+    header.versionMadeBy = Read16(p + 4);
+    header.versionNeeded = Read16(p + 6);
+    header.flags = Read16(p + 8);
+    header.method = Read16(p + 10);
+    header.modTime = Read16(p + 12);
+    header.modDate = Read16(p + 14);
+    header.crc = Read32(p + 16);
+    header.compressedSize = Read32(p + 20);
+    header.uncompressedSize = Read32(p + 24);
+    const uint16_t nameLength = Read16(p + 28);
+    const uint16_t extraLength = Read16(p + 30);
+    const uint16_t commentLength = Read16(p + 32);
+    header.diskStart = Read16(p + 34);
+    header.internalAttributes = Read16(p + 36);
+    header.externalAttributes = Read32(p + 38);
+    header.localHeaderOffset = Read32(p + 42);
+    header.storedNameLength = nameLength;
+
+    const size_t variable = size_t{nameLength} + extraLength + commentLength;
+    const auto* v = reinterpret_cast<const char*>(reader.Take(variable, false));
+    header.name =
+        EntryHeader::ConvertName(std::string(v, nameLength), header.HostSystem(), header.flags);
+    header.extraField.assign(v + nameLength, extraLength);
+    header.comment.assign(v + nameLength + extraLength, commentLength);
+    return header;
+}
 
 }  // namespace
 
@@ -122,7 +173,8 @@ void CCentralDirectory::Read(CArchiveStorage& storage, size_t searchBufferSize) 
         storage.ThrowBadArchive();
     }
     bytesBeforeArchive = split ? 0 : endRecordPosition - directoryEnd;
-    if ((directorySize == 0) != (totalEntries == 0)) {
+    // A count of 0 with records may be 65,536 wrapped: ReadHeaders settles it.
+    if (directorySize == 0 && totalEntries != 0) {
         storage.ThrowBadArchive();
     }
     storage.ChangeDisk(diskWithDirectory);
@@ -135,39 +187,26 @@ void CCentralDirectory::Read(CArchiveStorage& storage, size_t searchBufferSize) 
 
 void CCentralDirectory::ReadHeaders(CArchiveStorage& storage) {
     RecordReader reader(storage);
-    headers.reserve(totalEntries);
+    // The count is only 16 bits: past 65,535 entries it wraps, and the directory's size tells
+    // how many records really follow. Reserve no more than those bytes could hold.
+    headers.reserve(
+        std::min<size_t>(totalEntries, directorySize / ZipRecords::kCentralHeaderLength));
     for (unsigned i = 0; i < totalEntries; ++i) {
-        const uint8_t* p = reader.Take(ZipRecords::kCentralHeaderLength, true);
-        EntryHeader header;
-        header.signature = Read32(p);
-        if (header.signature != ZipRecords::kCentralHeaderSignature) {
+        headers.push_back(ReadRecord(reader, storage));
+    }
+    // Records past the count must lie whole within the directory's size. Bytes there that start
+    // no record (padding, a signature block) end the directory.
+    while (reader.Taken() + ZipRecords::kCentralHeaderLength <= directorySize &&
+           reader.NextStartsWith(ZipRecords::kCentralHeaderSignature)) {
+        headers.push_back(ReadRecord(reader, storage));
+        if (reader.Taken() > directorySize) {
             storage.ThrowBadArchive();
         }
-        header.versionMadeBy = Read16(p + 4);
-        header.versionNeeded = Read16(p + 6);
-        header.flags = Read16(p + 8);
-        header.method = Read16(p + 10);
-        header.modTime = Read16(p + 12);
-        header.modDate = Read16(p + 14);
-        header.crc = Read32(p + 16);
-        header.compressedSize = Read32(p + 20);
-        header.uncompressedSize = Read32(p + 24);
-        const uint16_t nameLength = Read16(p + 28);
-        const uint16_t extraLength = Read16(p + 30);
-        const uint16_t commentLength = Read16(p + 32);
-        header.diskStart = Read16(p + 34);
-        header.internalAttributes = Read16(p + 36);
-        header.externalAttributes = Read32(p + 38);
-        header.localHeaderOffset = Read32(p + 42);
-        header.storedNameLength = nameLength;
-
-        const size_t variable = size_t{nameLength} + extraLength + commentLength;
-        const auto* v = reinterpret_cast<const char*>(reader.Take(variable, false));
-        header.name =
-            EntryHeader::ConvertName(std::string(v, nameLength), header.HostSystem(), header.flags);
-        header.extraField.assign(v + nameLength, extraLength);
-        header.comment.assign(v + nameLength + extraLength, commentLength);
-        headers.push_back(std::move(header));
+    }
+    // Only a wrapped count is taken: one that disagrees otherwise, or a directory with no
+    // record in it, is as inconsistent as a count beyond the records.
+    if (static_cast<uint16_t>(headers.size()) != totalEntries || headers.empty()) {
+        storage.ThrowBadArchive();
     }
 }
 

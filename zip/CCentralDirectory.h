@@ -14,7 +14,8 @@ class CArchiveStorage;
 class CCentralDirectory {
 public:
     // Finds the end record, reads the directory and sorts it. Raises cause 116 when there is
-    // no end record, 101 when the records are inconsistent.
+    // no end record, 101 when the records are inconsistent. Records past a count that wrapped
+    // at 65,536 are read too, as far as the directory's size goes.
     void Read(CArchiveStorage& storage, size_t searchBufferSize);
     void Clear();
 
@@ -27,7 +28,7 @@ public:
     uint16_t thisDisk = 0;
     uint16_t diskWithDirectory = 0;
     uint16_t entriesOnThisDisk = 0;
-    uint16_t totalEntries = 0;
+    uint16_t totalEntries = 0;  // as stated, modulo 65,536; Count() is what the directory holds
     uint32_t directorySize = 0;
     uint32_t directoryOffset = 0;
     std::string comment;

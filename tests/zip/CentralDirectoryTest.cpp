@@ -1,6 +1,7 @@
 // Opening archives: the end record, the central directory, names, attributes, split volumes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -48,6 +49,16 @@ TEST(CentralDirectory, opensOnlyConsistentArchives) {
         {"directoryRunsIntoEndRecord", Zip([](auto& w) { w.directorySize = 46 + 13 + 1; }),
          "zip 101", 0},
         {"moreEntriesThanRecords", Zip([](auto& w) { w.totalEntries = 2; }), "zip 101", 0},
+        {"fewerEntriesThanRecords", Zip([](auto& w) {
+             w.entries.push_back({.name = "b.txt", .data = "b"});
+             w.totalEntries = 1;
+         }), "zip 101", 0},
+        {"directoryBytesWithoutRecords", Zip([](auto& w) {
+             w.entries.clear();
+             w.junk = Text(100);
+             w.totalEntries = 0;
+             w.directorySize = 50;
+         }), "zip 101", 0},
         {"twoEntriesAtOnePosition",
          Zip([](auto& w) { w.entries.push_back({.name = "b", .data = "b", .offset = 0}); }),
          "zip 101", 0},
@@ -88,6 +99,67 @@ TEST(CentralDirectory, opensOnlyConsistentArchives) {
                   }),
                   row.outcome);
         EXPECT_EQ(count, row.count);
+    }
+}
+
+TEST(CentralDirectory, readsEveryRecordPastWrappedCount) {
+    // The end record counts entries in 16 bits: 65,536 entries state 0, 70,000 state 4,464. The
+    // directory's size shows the records that follow.
+    const std::vector<ZipEntry> many = ZipWriter::TinyEntries(70000);
+    uint32_t manySize = 0;
+    for (const ZipEntry& e : many) {
+        manySize += static_cast<uint32_t>(46 + e.name.size());
+    }
+    struct Row {
+        std::string archive;
+        size_t entries;
+        std::function<void(ZipWriter&)> tweak;
+        std::string outcome;
+        int count;
+    };
+    const std::vector<Row> rows = {
+        {"largestCount", 65535, {}, "ok", 65535},
+        {"countWrappedToZero", 65536, {}, "ok", 65536},
+        {"countWrappedPastZero", 70000, {}, "ok", 70000},
+        {"selfExtractorStub", 70000, [](ZipWriter& w) { w.junk = Text(7000); }, "ok", 70000},
+        // The next volume starts with the first record past the wrapped count.
+        {"directorySplitWhereCountEnds", 70000, [](ZipWriter& w) { w.directoryCutBefore = 4464; },
+         "ok", 70000},
+        {"countDisagreesWithRecords", 70000, [](ZipWriter& w) { w.totalEntries = 4465; }, "zip 101",
+         0},
+        // Only in a split archive does a smaller size leave the directory where it is (a single
+        // file would take the difference for a stub in front): it ends inside the last record.
+        {"lastRecordPastDirectorySize", 70000,
+         [&](ZipWriter& w) {
+             w.directoryStartsVolume = true;
+             w.directorySize = manySize - 1;
+         },
+         "zip 101", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.archive);
+        ZipWriter writer;
+        writer.entries.assign(many.begin(), many.begin() + static_cast<ptrdiff_t>(row.entries));
+        if (row.tweak) {
+            row.tweak(writer);
+        }
+        TestFolder folder;
+        writer.Save(folder / "pack.zip");
+        CZipArchive archive;
+        archive.SetBufferSizes(65536, 32768);
+        int count = 0;
+        EXPECT_EQ(Outcome([&] {
+                      archive.OpenArchive(folder / "pack.zip", CZipArchive::openReadOnly);
+                      count = archive.GetCount();
+                  }),
+                  row.outcome);
+        EXPECT_EQ(count, row.count);
+        if (count > 0 && count == row.count) {
+            std::string last = ZipWriter::TinyEntryName(row.entries - 1);
+            std::replace(last.begin(), last.end(), '/', '\\');
+            EXPECT_EQ(archive.FindHeader(count - 1)->name, last);
+            EXPECT_TRUE(archive.TestEntry(count - 1));
+        }
     }
 }
 
