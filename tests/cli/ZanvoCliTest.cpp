@@ -1,6 +1,9 @@
 // End-to-end runs of the zanvo-cli program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "CFileException.h"
 #include "CStringTable.h"
 #include "CliRun.h"
@@ -78,4 +81,45 @@ TEST(ZanvoCli, answersEveryCommandLine) {
         EXPECT_EQ(run.out, row.out);
         EXPECT_NE(run.err.find(row.errPart), std::string::npos) << run.err;
     }
+}
+
+TEST(ZanvoCli, listsTestsAndInstallsEveryEntryPastWrappedCount) {
+    // 70,000 entries: the end record's 16-bit count says 4,464.
+    TestFolder packs, target;
+    ZipWriter writer;
+    writer.entries = ZipWriter::TinyEntries(70000);
+    packs.WriteFile("many.zip", writer.Build());
+    const std::string zip = "'" + packs / "many.zip" + "' ";
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+
+    const CliRun list = RunCli("--language english list " + zip, packs);
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(lines(list.out), 70000);
+    EXPECT_TRUE(
+        list.out.ends_with("\n69999\tpart6\\\t69999.txt\t1\t1\t100%\t15/06/2020 12:34\t-a--\tF\n"));
+
+    const CliRun test = RunCli("--language english test " + zip, packs);
+    EXPECT_EQ(test.status, 0);
+    EXPECT_EQ(lines(test.out), 70000);
+    EXPECT_TRUE(test.out.ends_with("\npart6\\69999.txt\tOK\n"));
+
+    // Writing 70,000 files takes the sanitized build most of a minute, so the installed archive
+    // has 65,536 folder entries, cheap to install, then 4,464 files that all lie past the
+    // wrapped count.
+    writer.entries.assign(65536, {.name = "part0/", .externalAttributes = 0x10});
+    const std::vector<ZipEntry> files = ZipWriter::TinyEntries(4464);
+    writer.entries.insert(writer.entries.end(), files.begin(), files.end());
+    packs.WriteFile("src/folders.zip", writer.Build());
+    const CliRun install = RunCli(
+        "--language english install --no-sort '" + packs / "src' '" + target.Path() + "'", packs);
+    EXPECT_EQ(install.status, 0);
+    EXPECT_EQ(install.out, "folders.zip : Ok\r\n");
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(target.Path())) {
+        written += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(written, files.size());
+    EXPECT_EQ(TestFolder::ReadFile(target / ZipWriter::TinyEntryName(4463)), files.back().data);
 }
