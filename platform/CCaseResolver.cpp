@@ -150,10 +150,12 @@ bool CCaseResolver::KnownAbsent(const std::string& resolvedPath) const {
 }
 
 void CCaseResolver::Forget(const std::string& folder) {
-    // Whatever was learnt at or below a folder that has gone may be wrong now.
-    std::erase_if(listings, [&](const auto& item) { return item.first.starts_with(folder); });
-    std::erase_if(knownFolders,
-                  [&](const std::string& known) { return known.starts_with(folder); });
+    // Whatever was learnt at or below a folder that has gone may be wrong now. The paths that
+    // start with "x/" sort from "x/" up to "x0" ('0' follows '/').
+    std::string end = folder;
+    end.back() = '0';
+    listings.erase(listings.lower_bound(folder), listings.lower_bound(end));
+    knownFolders.erase(knownFolders.lower_bound(folder), knownFolders.lower_bound(end));
 }
 
 namespace {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // Finds existing files and folders whatever the case of their names, as the Windows file system
@@ -34,8 +35,11 @@ private:
     using Listing = std::unordered_map<std::string, std::vector<Candidate>>;
 
     Listing* ListFolder(const std::string& folder);
+    // Drops what is known below a folder (its path ending with '/') that has just been made.
     void Forget(const std::string& folder);
 
-    std::unordered_map<std::string, Listing> listings;  // folder path ending with '/'
-    std::unordered_set<std::string> knownFolders;       // exact paths seen to be folders
+    // Ordered, so that everything below a folder is one range: a folder made again forgets
+    // what lay below it without a pass over all the others.
+    std::map<std::string, Listing> listings;  // folder path ending with '/'
+    std::set<std::string> knownFolders;       // exact paths seen to be folders
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -130,6 +131,32 @@ TEST(Platform, FolderChainsReuseExistingSpellings) {
         EXPECT_EQ(FileSystem::IsDirectory(folder / resolved), made);
     }
     EXPECT_FALSE(FileSystem::Exists(folder / "maps") || FileSystem::Exists(folder / "MAPS"));
+}
+
+TEST(Platform, FoldersMadeAgainAreLookedAtAfresh) {
+    // What a resolver learnt inside a folder that someone else then removed says nothing about
+    // the folder once the resolver has made it again.
+    TestFolder folder;
+    folder.WriteFile("Maps/Old.bsp", "");
+    folder.WriteFile("Maps/Deep/Sub/Inner.txt", "");
+    CCaseResolver resolver;
+    ASSERT_EQ(resolver.Resolve(folder / "maps/old.bsp"), folder / "Maps/Old.bsp");
+    ASSERT_EQ(resolver.Resolve(folder / "maps/Deep/Sub/inner.txt"),
+              folder / "Maps/Deep/Sub/Inner.txt");
+    EXPECT_FALSE(resolver.KnownAbsent(folder / "Maps/Old.bsp"));
+    std::filesystem::remove_all(folder / "Maps");
+
+    ASSERT_TRUE(resolver.CreateFolderChain(folder / "Maps", folder.Path()));
+    folder.WriteFile("Maps/NEW.bsp", "");
+    EXPECT_EQ(resolver.Resolve(folder / "maps/new.bsp"), folder / "Maps/NEW.bsp");
+    EXPECT_EQ(resolver.Resolve(folder / "maps/old.bsp"), folder / "Maps/old.bsp");
+    EXPECT_TRUE(resolver.KnownAbsent(folder / "Maps/Old.bsp"));
+    // Folders seen below it before are made again, not taken as still there.
+    EXPECT_TRUE(resolver.CreateFolderChain(folder / "Maps/Deep/Sub", folder.Path()));
+    EXPECT_TRUE(FileSystem::IsDirectory(folder / "Maps/Deep/Sub"));
+    folder.WriteFile("Maps/Deep/Sub/Other.TXT", "");
+    EXPECT_EQ(resolver.Resolve(folder / "maps/deep/sub/other.txt"),
+              folder / "Maps/Deep/Sub/Other.TXT");
 }
 
 TEST(Platform, ReadOnlyFilesAndFoldersAreNeverReplaced) {
