@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "CaseFold.h"
 #include "FileSystem.h"
@@ -139,14 +140,29 @@ void CCaseResolver::Remember(const std::string& resolvedPath, bool isFolder) {
 }
 
 bool CCaseResolver::KnownAbsent(const std::string& resolvedPath) const {
-    const std::string path = FileSystem::NativePath(resolvedPath);
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) {
-        return false;
+    const std::string native = FileSystem::NativePath(resolvedPath);
+    const std::string_view path = native;
+    // The nearest listed folder above decides: a name it does not hold has nothing below it.
+    for (size_t end = path.size(); end > 0;) {
+        const size_t slash = path.rfind('/', end - 1);
+        if (slash == std::string_view::npos) {
+            return false;
+        }
+        const std::string_view name = path.substr(slash + 1, end - slash - 1);
+        if (name.empty() || name == "." || name == "..") {
+            return false;
+        }
+        if (const auto listed = listings.find(path.substr(0, slash + 1));
+            listed != listings.end()) {
+            return !listed->second.count(CaseFold::Fold(name));
+        }
+        // A folder known to be there, unlisted, says nothing about what it holds.
+        if (slash == 0 || knownFolders.count(path.substr(0, slash))) {
+            return false;
+        }
+        end = slash;
     }
-    const auto listed = listings.find(path.substr(0, slash + 1));
-    return listed != listings.end() &&
-           !listed->second.count(CaseFold::Fold(path.substr(slash + 1)));
+    return false;
 }
 
 void CCaseResolver::Forget(const std::string& folder) {
@@ -177,7 +193,7 @@ bool CCaseResolver::CreateFolderChain(const std::string& resolvedFolder, const s
     if (native.empty() || knownFolders.count(native)) {
         return true;
     }
-    if (Kind(native) == 2) {
+    if (!KnownAbsent(native) && Kind(native) == 2) {
         knownFolders.insert(native);
         return true;
     }

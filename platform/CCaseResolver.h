@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,6 +41,6 @@ private:
 
     // Ordered, so that everything below a folder is one range: a folder made again forgets
     // what lay below it without a pass over all the others.
-    std::map<std::string, Listing> listings;  // folder path ending with '/'
-    std::set<std::string> knownFolders;       // exact paths seen to be folders
+    std::map<std::string, Listing, std::less<>> listings;  // folder path ending with '/'
+    std::set<std::string, std::less<>> knownFolders;       // exact paths seen to be folders
 };

@@ -159,6 +159,27 @@ TEST(Platform, FoldersMadeAgainAreLookedAtAfresh) {
               folder / "Maps/Deep/Sub/Other.TXT");
 }
 
+TEST(Platform, AbsenceIsKnownOnlyFromWhatWasListed) {
+    // A name missing from a listed folder has nothing below it; below a folder that exists but
+    // was not listed, nothing is known. A wrong "absent" would replace a file without asking.
+    TestFolder folder;
+    folder.WriteFile("Maps/Deep/x.bsp", "");
+    CCaseResolver resolver;
+    ASSERT_EQ(resolver.Resolve(folder / "maps/new.bsp"), folder / "Maps/new.bsp");
+    ASSERT_TRUE(resolver.CreateFolderChain(folder / "Maps/Made", folder.Path()));
+    folder.WriteFile("Maps/Made/y.bsp", "");
+    const std::vector<std::pair<std::string, bool>> rows = {
+        {"Maps/new.bsp", true},           {"Maps/New/x.bsp", true},
+        {"Other/a/b.bsp", true},          {"Maps/Deep/x.bsp", false},
+        {"Maps/Deep/y.bsp", false},       {"Maps/Made/y.bsp", false},
+        {"Maps/Made/z/y.bsp", false},     {"Maps/new.bsp/", false},
+        {"Maps/New/../Deep/x.bsp", false}};
+    for (const auto& [path, absent] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(resolver.KnownAbsent(folder / path), absent);
+    }
+}
+
 TEST(Platform, ReadOnlyFilesAndFoldersAreNeverReplaced) {
     enum Existing { Nothing, File, ReadOnlyFile, Folder };
     using E = CFileException;
