@@ -53,6 +53,9 @@ GIB = 1024 * MIB
 MEMORY_TARGET_MIB = 16
 MAX_RUNS = 101
 PEERS = ["unzip", "bsdtar", "7z"]
+# 65,000 files, each in a folder of its own; and a folder of ten such archives.
+FOLDERS_ARCHIVE = "many-folders.zip"
+FOLDERS_SOURCE = "many-folders"
 
 
 @dataclass
@@ -93,16 +96,20 @@ class TargetFolders:
     every = []  # all instances: a disk running short empties all of them at once
     stamp = None  # the file that holds the time of the last removal
 
-    def __init__(self, base, output_bytes):
+    def __init__(self, base, room):
         self.base = Path(base)
-        self.output_bytes = output_bytes
+        self.output_bytes, self.inodes = room  # see room_needed
         self.runs = 0
         self.path = None
         TargetFolders.every.append(self)
 
     def prepare(self):
         self.base.mkdir(parents=True, exist_ok=True)
-        if shutil.disk_usage(self.base).free < 2 * self.output_bytes + GIB:
+        # Blocks and inodes both: 650,000 folders of one small file each need 1.3 million
+        # inodes and 5 GiB, whatever their few bytes.
+        disk = os.statvfs(self.base)
+        if (disk.f_bavail * disk.f_frsize < 2 * self.output_bytes + GIB
+                or disk.f_favail < 2 * self.inodes + 100_000):
             TargetFolders.remove_all()
         # Write the previous runs' files out now, not during this run.
         os.sync()
@@ -135,6 +142,19 @@ class TargetFolders:
             os.sync()
             if TargetFolders.stamp is not None:
                 TargetFolders.stamp.write_text(f"{time.time():.0f}\n")
+
+
+def room_needed(expected):
+    """The bytes (in 4 KiB blocks) and inodes an install of expected takes, its folders included
+    (an archive need not hold entries for them)."""
+    folders = {path.rsplit("/", 1)[0] for path in expected.contents if "/" in path}
+    for folder in list(folders):
+        while "/" in folder:
+            folder = folder.rsplit("/", 1)[0]
+            folders.add(folder)
+    block = 4096
+    data = sum(-(-size // block) * block for size, _ in expected.contents.values())
+    return data + block * len(folders), len(expected.contents) + len(folders)
 
 
 @dataclass(frozen=True)
@@ -194,11 +214,16 @@ class Expected:
     contents: dict  # file path -> (size, CRC-32), from the central directory
 
 
-def expected_content(path):
-    with zipfile.ZipFile(path) as archive:
-        infos = archive.infolist()
+def expected_content(*paths):
+    """What the archives hold together (their files' paths must differ)."""
+    infos = []
+    for path in paths:
+        with zipfile.ZipFile(path) as archive:
+            infos += archive.infolist()
     files = sorted(i.filename for i in infos if not i.is_dir())
     contents = {i.filename: (i.file_size, i.CRC) for i in infos if not i.is_dir()}
+    if len(contents) != len(files):
+        raise SystemExit(f"{', '.join(map(str, paths))}: files share a path")
     return Expected(len(infos), files, sum(1 for i in infos if i.is_dir()), contents)
 
 
@@ -332,15 +357,17 @@ def planned_destinations(cli, path):
             if fields[2] != "skip"}
 
 
-def check_zanvo_install(expected, target, archive_name, plan_of, config):
+def check_zanvo_install(expected, target, archive_names, plan_of, config):
+    """archive_names: the archives of the install, in the order the run takes them."""
     # Sorting leaves .db files (Thumbs.db) out and sends files of different folders to one
     # place; the first one stays there and the report names each later one as not replaced.
     kept = {p: c for p, c in expected.contents.items() if not base_name(p).endswith(".db")}
     by_name = collections.defaultdict(collections.Counter)
     for path, content in kept.items():
         by_name[base_name(path)][content] += 1
-    ok_line = f"{archive_name} : Ok"
-    not_replaced = f"{archive_name} : {{}} -> Existing file not replaced"
+    ok_lines = [f"{name} : Ok" for name in archive_names]
+    tail = " -> Existing file not replaced"
+    heads = tuple(f"{name} : " for name in archive_names)
 
     def check(outcome):
         if read_text(outcome.stderr).strip() != "Done.":
@@ -350,14 +377,18 @@ def check_zanvo_install(expected, target, archive_name, plan_of, config):
         if not report.endswith("\r\n"):
             return "the report does not end with CRLF"
         lines = report[:-2].split("\r\n")
-        if lines.count(ok_line) != 1 or lines[-1] != ok_line:
-            return f"the report does not end with one {ok_line!r} line"
-        head, tail = not_replaced.split("{}")
-        others = [line for line in lines[:-1] if not (line.startswith(head)
-                                                      and line.endswith(tail))]
+        if [line for line in lines if line in ok_lines] != ok_lines or lines[-1] != ok_lines[-1]:
+            return (f"the report does not end with one {ok_lines[0]!r} line" if len(ok_lines) == 1
+                    else f"the report does not give one Ok line to each of its "
+                         f"{len(ok_lines)} archives, in order")
+        refused_lines = [line for line in lines if line not in ok_lines]
+        others = [line for line in refused_lines if not (line.startswith(heads)
+                                                         and line.endswith(tail))]
         if others:
             return f"{len(others)} unexpected report lines, first: {others[0]!r}"
-        refused = collections.Counter(line[len(head):-len(tail)].lower() for line in lines[:-1])
+        refused = collections.Counter(
+            line[len(next(h for h in heads if line.startswith(h))):-len(tail)].lower()
+            for line in refused_lines)
         if any(Path(config).iterdir()):
             return "it wrote settings"
         written = written_files(target.path)
@@ -388,8 +419,9 @@ def check_zanvo_install(expected, target, archive_name, plan_of, config):
     return check
 
 
-def make_works(clis, archives, names, targets, config):
-    """clis: {label: path}. The targets are those of the issue that asked for this benchmark."""
+def make_works(clis, archives, names, targets, config, wanted):
+    """clis: {label: path}. The targets are those of the issue that asked for this benchmark.
+    wanted tells from a work's label whether to make it."""
     works = []
     for name in names:
         path = str(archives / name)
@@ -409,26 +441,57 @@ def make_works(clis, archives, names, targets, config):
             Command("7z", ["7z", "l", path], check_7z_list(expected)),
             Command("bsdtar", ["bsdtar", "-tvf", path], check_bsdtar_list(expected)),
         ], target=Target(0.5, "unzip")))
-        output_bytes = sum(size for size, _ in expected.contents.values())
-        commands = []
-        for label, cli in clis.items():
-            folders = TargetFolders(targets / f"{name}.{label.replace(' ', '-')}", output_bytes)
-            commands.append(Command(
-                label, [cli, "install", "--yes", "--language", "english", path, TARGET],
-                check_zanvo_install(expected, folders, name,
-                                    lambda cli=cli, path=path: planned_destinations(cli, path),
-                                    config),
-                folders, zanvo=True))
-        peers = {
-            "unzip": ["unzip", "-o", "-q", path, "-d", TARGET],
-            "bsdtar": ["bsdtar", "-xf", path, "-C", TARGET],
-            "7z": ["7z", "x", "-y", InTarget("-o"), path],
-        }
-        for tool, argv in peers.items():
-            folders = TargetFolders(targets / f"{name}.{tool}", output_bytes)
-            commands.append(Command(tool, argv, check_peer_install(expected, folders), folders))
-        works.append(Work("install", name, commands, target=Target(0.7 if big else 0.6)))
-    return works
+        works.append(install_work(name, path, [name], expected, clis, targets, config,
+                                  ["unzip", "bsdtar", "7z"], Target(0.7 if big else 0.6)))
+    # Many folders: one archive, then a folder of archives installed in one run, where the
+    # folders made by the first archives must not slow down the later ones. unzip takes the
+    # archives one after another in one process too (it expands the quoted pattern itself).
+    # Their expected contents are large: made only when asked for.
+    single = str(archives / FOLDERS_ARCHIVE)
+    if wanted(f"install {FOLDERS_ARCHIVE}"):
+        works.append(install_work(FOLDERS_ARCHIVE, single, [FOLDERS_ARCHIVE],
+                                  expected_content(single), clis, targets, config, ["unzip"],
+                                  Target(1.0, "unzip")))
+    source = archives / FOLDERS_SOURCE
+    members = folder_archives(archives)
+    label = f"{FOLDERS_SOURCE}/ ({len(members)} archives)"
+    if wanted(f"install {label}"):
+        works.append(install_work(label, str(source), members,
+                                  expected_content(*(source / m for m in members)), clis,
+                                  targets, config, ["unzip"], Target(1.0, "unzip"),
+                                  unzip_source=str(source / "*.zip")))
+    return [w for w in works if wanted(f"{w.name} {w.archive}")]
+
+
+def folder_archives(archives):
+    """The archives of the folder source, in the order zanvo-cli takes them."""
+    return sorted((p.name for p in (archives / FOLDERS_SOURCE).glob("*.zip")),
+                  key=lambda n: (n.lower(), n))
+
+
+def install_work(label, source, archive_names, expected, clis, targets, config, peers, target,
+                 unzip_source=None):
+    """zanvo-cli install of source (an archive or a folder of them) against the peers."""
+    room = room_needed(expected)
+    folder_name = Path(source).name
+    commands = []
+    for tool, cli in clis.items():
+        folders = TargetFolders(targets / f"{folder_name}.{tool.replace(' ', '-')}", room)
+        commands.append(Command(
+            tool, [cli, "install", "--yes", "--language", "english", source, TARGET],
+            check_zanvo_install(expected, folders, archive_names,
+                                lambda cli=cli: planned_destinations(cli, source), config),
+            folders, zanvo=True))
+    argv = {
+        "unzip": ["unzip", "-o", "-q", unzip_source or source, "-d", TARGET],
+        "bsdtar": ["bsdtar", "-xf", source, "-C", TARGET],
+        "7z": ["7z", "x", "-y", InTarget("-o"), source],
+    }
+    for tool in peers:
+        folders = TargetFolders(targets / f"{folder_name}.{tool}", room)
+        commands.append(Command(tool, argv[tool], check_peer_install(expected, folders),
+                                folders))
+    return Work("install", label, commands, target=target)
 
 
 # --------------------------------------------------------------------------------------------
@@ -592,7 +655,7 @@ def describe_machine(clis, archives, names):
              f"{tool_version(['7z'])}"]
     manifest = archives / "manifest.json"
     stats = json.loads(manifest.read_text())["archives"] if manifest.exists() else {}
-    for name in names:
+    for name in names + [FOLDERS_ARCHIVE]:
         s = stats.get(name)
         size = os.path.getsize(archives / name) / MIB
         if s:
@@ -601,6 +664,13 @@ def describe_machine(clis, archives, names):
                          f"out, {s['stored']:,} stored, sha256 {s['sha256'][:16]}")
         else:
             lines.append(f"- {name}: {size:.0f} MiB")
+    members = folder_archives(archives)
+    known = [stats[f"{FOLDERS_SOURCE}/{m}"] for m in members if f"{FOLDERS_SOURCE}/{m}" in stats]
+    size = sum(os.path.getsize(archives / FOLDERS_SOURCE / m) for m in members) / MIB
+    lines.append(f"- {FOLDERS_SOURCE}/: {len(members)} archives, {size:.0f} MiB, "
+                 f"{sum(s['files'] for s in known):,} files in all")
+    lines.append(f"- {FOLDERS_ARCHIVE} and {FOLDERS_SOURCE}/ hold no folder entries: each file "
+                 f"has a folder of its own, made by the install")
     return lines
 
 
@@ -654,8 +724,8 @@ def main():
                 label += f" #{i + 1}"
             clis[label] = str(copy)
         machine = describe_machine(clis, archives, names)
-        works = [w for w in make_works(clis, archives, names, Path(targets), config)
-                 if not args.only or any(o in f"{w.name} {w.archive}" for o in args.only)]
+        works = make_works(clis, archives, names, Path(targets), config,
+                           lambda label: not args.only or any(o in label for o in args.only))
         measure(works, args.runs, args.min_seconds, Path(scratch), progress=True)
     load_after = os.getloadavg()[0]
 
@@ -663,8 +733,10 @@ def main():
               f"{args.min_seconds / args.runs:.1f} s run until {args.min_seconds:.0f} s), all "
               f"binaries and peers taking turns in one run; wall-clock times; ratio = "
               f"zanvo-cli / fastest peer; targets: install <= 0.6x the fastest peer "
-              f"(20,000-file archive 0.7x), test of the map pack <= 0.5x 7z t, list <= 0.5x "
-              f"unzip -l, peak memory (maximum RSS over all runs) under {MEMORY_TARGET_MIB} MiB; "
+              f"(20,000-file archive 0.7x), of {FOLDERS_ARCHIVE} and {FOLDERS_SOURCE}/ "
+              f"<= 1.0x unzip (unzip -o -q '{FOLDERS_SOURCE}/*.zip' -d for the folder), test "
+              f"of the map pack <= 0.5x 7z t, list <= 0.5x unzip -l, peak memory (maximum RSS "
+              f"over all runs) under {MEMORY_TARGET_MIB} MiB; "
               f"install writes into a fresh folder beside the archives each run (zanvo-cli "
               f"install --yes, sorting on; unzip -o -q -d; bsdtar -xf -C; 7z x -y -o), the file "
               f"system synced before the clock starts; other load = cores busy with other work "

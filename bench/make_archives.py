@@ -3,10 +3,13 @@
 
     python3 bench/make_archives.py [OUTPUT_FOLDER] [--force] [--check-determinism]
 
-OUTPUT_FOLDER defaults to build/bench/ under the repository. Two archives are made:
+OUTPUT_FOLDER defaults to build/bench/ under the repository. These archives are made:
 
   map-pack.zip     300 maps in the folder layouts real packs use (~880 MiB, ~1.3 GiB out)
   small-files.zip  20,000 small files in a few hundred folders (~65 MiB out)
+  many-folders.zip 65,000 small models, each in a folder of its own (models/props/NAME/)
+  many-folders/    ten archives like it, props-01.zip to props-10.zip, each with its own
+                   65,000 folders (models/props01/NAME/ ...): 650,000 folders in one run
 
 manifest.json beside them records each archive's SHA-256, entry counts and sizes, and a
 fingerprint of this generator and of zlib. An archive whose bytes and fingerprint match the
@@ -35,6 +38,10 @@ from pathlib import Path
 SEED = 20240611
 MAP_COUNT = 300
 SMALL_FILE_COUNT = 20_000
+# One file per folder. With the folders' own entries an archive would pass the 65,535 entries
+# of a ZIP without ZIP64, so these archives hold the files only, as many packers write them.
+FOLDER_FILE_COUNT = 65_000
+FOLDER_ARCHIVE_COUNT = 10
 
 # Reference hashes from a Debian 12 machine (zlib 1.2.13). A different zlib may deflate
 # differently; the archives are then still valid but not byte-identical to other machines'.
@@ -450,6 +457,25 @@ def small_files():
     return files
 
 
+PROP_WORDS = ("barrel", "crate", "lamp", "tree", "bush", "rock", "car", "truck", "chair",
+              "table", "sign", "fence", "pipe", "box", "door", "bench", "plant", "pallet")
+
+
+def many_folders(pack):
+    """A pack of props, one model per folder: models/<pack>/<prop>/<prop>.mdl. Names are lower
+    case, so that sorting (which keeps a model's folder from "models" on, case-folded) writes
+    the paths unzip writes."""
+    def files():
+        rng = Rng(SEED, "many-folders", pack)
+        out = []
+        for n in range(FOLDER_FILE_COUNT):
+            prop = f"{rng.choice(PROP_WORDS)}{n:05d}"
+            out.append((f"models/{pack}/{prop}/{prop}.mdl", "mdl", rng.log_between(120, 1500),
+                        ("many-folders", pack, n)))
+        return out
+    return files
+
+
 # --------------------------------------------------------------------------------------------
 # The ZIP writer: MS-DOS host (as packs made on Windows are), no data descriptors, no ZIP64.
 
@@ -475,9 +501,9 @@ def compress_item(item):
     return path, crc, len(data), 0, 0, data
 
 
-def with_directories(files):
+def with_directories(files, folder_entries=True):
     folders = set()
-    for path, *_ in files:
+    for path, *_ in files if folder_entries else ():
         parts = path.split("/")[:-1]
         for i in range(1, len(parts) + 1):
             folders.add("/".join(parts[:i]) + "/")
@@ -487,9 +513,9 @@ def with_directories(files):
     return entries
 
 
-def write_zip(path, files, name, workers):
+def write_zip(path, files, name, workers, folder_entries=True):
     rng = Rng(SEED, "zip", name)
-    entries = with_directories(files)
+    entries = with_directories(files, folder_entries)
     work = []
     for entry_path, kind, size, key in entries:
         store = rng.chance(0.02)
@@ -551,9 +577,13 @@ def write_zip(path, files, name, workers):
     return stats
 
 
+# name (relative to the output folder) -> (the files, whether the folders get entries)
 ARCHIVES = {
-    "map-pack.zip": map_pack_files,
-    "small-files.zip": small_files,
+    "map-pack.zip": (map_pack_files, True),
+    "small-files.zip": (small_files, True),
+    "many-folders.zip": (many_folders("props"), False),
+    **{f"many-folders/props-{k:02d}.zip": (many_folders(f"props{k:02d}"), False)
+       for k in range(1, FOLDER_ARCHIVE_COUNT + 1)},
 }
 
 
@@ -580,15 +610,16 @@ def generate(folder, force, workers, quiet=False):
     if manifest.get("generator") != fingerprint():
         manifest = {"generator": fingerprint(), "zlib": zlib.ZLIB_RUNTIME_VERSION,
                     "archives": {}}
-    for name, make_files in ARCHIVES.items():
+    for name, (make_files, folder_entries) in ARCHIVES.items():
         path = folder / name
+        path.parent.mkdir(parents=True, exist_ok=True)
         known = manifest["archives"].get(name)
         if not force and known and path.exists() and file_sha256(path) == known["sha256"]:
             if not quiet:
                 print(f"{name}: up to date ({known['sha256'][:16]})")
             continue
         started = time.monotonic()
-        stats = write_zip(path, make_files(), name, workers)
+        stats = write_zip(path, make_files(), name, workers, folder_entries)
         manifest["archives"][name] = stats
         manifest_path.write_text(json.dumps(manifest, indent=2) + "\n")
         if not quiet:
