@@ -12,8 +12,9 @@
 
 namespace {
 
-std::vector<std::string> SplitComponents(const std::string& path) {
-    std::vector<std::string> parts;
+// Views into path, which must outlive them.
+std::vector<std::string_view> SplitComponents(std::string_view path) {
+    std::vector<std::string_view> parts;
     size_t start = 0;
     for (size_t i = 0; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '/') {
@@ -64,11 +65,11 @@ CCaseResolver::Listing* CCaseResolver::ListFolder(const std::string& folder) {
 std::string CCaseResolver::Resolve(const std::string& path) {
     const std::string native = FileSystem::NativePath(path);
     const bool trailing = !native.empty() && native.back() == '/';
-    const std::vector<std::string> parts = SplitComponents(native);
+    const std::vector<std::string_view> parts = SplitComponents(native);
     std::string resolved = !native.empty() && native[0] == '/' ? "/" : "";  // empty or ending '/'
     bool missing = false;
     for (size_t i = 0; i < parts.size(); ++i) {
-        std::string part = parts[i];
+        std::string part(parts[i]);
         const bool last = i + 1 == parts.size();
         const bool wantsFolder = !last || trailing;
         if (!missing && part != "." && part != "..") {
@@ -170,8 +171,15 @@ void CCaseResolver::Forget(const std::string& folder) {
     // start with "x/" sort from "x/" up to "x0" ('0' follows '/').
     std::string end = folder;
     end.back() = '0';
-    listings.erase(listings.lower_bound(folder), listings.lower_bound(end));
-    knownFolders.erase(knownFolders.lower_bound(folder), knownFolders.lower_bound(end));
+    // Most often nothing is known there: one look each.
+    if (const auto first = listings.lower_bound(folder);
+        first != listings.end() && first->first < end) {
+        listings.erase(first, listings.lower_bound(end));
+    }
+    if (const auto first = knownFolders.lower_bound(folder);
+        first != knownFolders.end() && *first < end) {
+        knownFolders.erase(first, knownFolders.lower_bound(end));
+    }
 }
 
 namespace {
@@ -197,8 +205,18 @@ bool CCaseResolver::CreateFolderChain(const std::string& resolvedFolder, const s
         knownFolders.insert(native);
         return true;
     }
-    std::string current = native[0] == '/' ? "/" : "";
-    for (const std::string& part : SplitComponents(native)) {
+    // The folders above the nearest known one were there when it was seen: the walk starts
+    // below it, most often at the last folder of the chain.
+    size_t start = 0;
+    for (size_t slash = native.rfind('/'); slash != std::string::npos && slash > 0;
+         slash = native.rfind('/', slash - 1)) {
+        if (knownFolders.count(std::string_view(native).substr(0, slash))) {
+            start = slash + 1;
+            break;
+        }
+    }
+    std::string current = start > 0 ? native.substr(0, start) : native[0] == '/' ? "/" : "";
+    for (const std::string_view part : SplitComponents(std::string_view(native).substr(start))) {
         current += part;
         if (!knownFolders.count(current)) {
             if (current.size() <= lowest.size() && Kind(current) != 2) {
