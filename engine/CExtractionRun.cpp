@@ -137,6 +137,7 @@ void CExtractionRun::CountError(const std::string& boxSubject, const std::string
 }
 
 std::unique_ptr<CArchiveReader> CExtractionRun::OpenReader(const std::string& archiveName) {
+    resolver = CCaseResolver();
     // The source, like the target, is found whatever the case of its names.
     const std::string path =
         resolver.Resolve(job.Type == sourceFile ? job.SourceDir : job.SourceDir + archiveName);

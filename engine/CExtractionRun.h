@@ -123,7 +123,9 @@ private:
     bool confirmWhenDifferent;
     bool yesForAll = false;
     bool noForAll = false;
-    CCaseResolver resolver;  // shared by the archives of the run
+    // One per archive: what an archive learnt of the target would only cost memory for the
+    // next one, which lists again the few folders it needs.
+    CCaseResolver resolver;
     int workerThreads;
     ArchiveState* current = nullptr;  // the archive being installed
 };
