@@ -682,6 +682,51 @@ def describe_machine(clis, archives, names):
     return lines
 
 
+def report_results(args, clis, machine, works, load_before, started):
+    """Prints (and writes to --output) the tables; 0 when every target was met, else 3."""
+    load_after = os.getloadavg()[0]
+
+    report = [f"Median of at least {args.runs} runs after a warm-up run (commands under "
+              f"{args.min_seconds / args.runs:.1f} s run until {args.min_seconds:.0f} s), all "
+              f"binaries and peers taking turns in one run; wall-clock times; ratio = "
+              f"zanvo-cli / fastest peer; targets: install <= 0.6x the fastest peer "
+              f"(20,000-file archive 0.7x), of {FOLDERS_ARCHIVE} and {FOLDERS_SOURCE}/ "
+              f"<= 1.0x unzip (unzip -o -q '{FOLDERS_SOURCE}/*.zip' -d for the folder), test "
+              f"of the map pack <= 0.5x 7z t, list <= 0.5x unzip -l, peak memory (maximum RSS "
+              f"over all runs) under {MEMORY_TARGET_MIB} MiB but for the 65,000-entry archives; "
+              f"install writes into a fresh folder beside the archives each run (zanvo-cli "
+              f"install --yes, sorting on; unzip -o -q -d; bsdtar -xf -C; 7z x -y -o), the file "
+              f"system synced before the clock starts; other load = cores busy with other work "
+              f"during the timed runs ({time.strftime('%Y-%m-%d')}, "
+              f"{time.monotonic() - started:.0f} s in all).", ""]
+    report += machine
+    report.append(f"- load average: {load_before:.2f} before, {load_after:.2f} after")
+    noisy = [f"{w.name} {w.archive}" for w in works if w.other_load() > 0.25]
+    if noisy:
+        report.append("- warning: other work was running during " + ", ".join(noisy)
+                      + "; those wall times are noisy, CPU times less so")
+    all_met = True
+    for label in clis:
+        rows, met = table(works, label)
+        all_met = all_met and met
+        report += ["", f"### {label}", "", rows, "",
+                   "All targets met." if met else "Some targets were missed."]
+    text = "\n".join(report)
+    print(text)
+    if args.output:
+        Path(args.output).write_text(text + "\n")
+        # Every run's figures, in the order of the runs, to tell noise from a real difference.
+        Path(args.output).with_suffix(".json").write_text(json.dumps({
+            f"{w.name} {w.archive}": {
+                "runs": w.runs, "other_load": round(w.other_load(), 3),
+                "tools": {t: {"wall_s": [round(x, 4) for x in w.walls[t]],
+                              "cpu_s": [round(x, 4) for x in w.cpus[t]],
+                              "system_s": [round(x, 4) for x in w.systems[t]],
+                              "peak_kib": w.peaks[t]} for t in w.walls}}
+            for w in works}, indent=1) + "\n")
+    return 0 if all_met else 3
+
+
 def main():
     root = Path(__file__).resolve().parent.parent
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
@@ -735,47 +780,9 @@ def main():
         works = make_works(clis, archives, names, Path(targets), config,
                            lambda label: not args.only or any(o in label for o in args.only))
         measure(works, args.runs, args.min_seconds, Path(scratch), progress=True)
-    load_after = os.getloadavg()[0]
-
-    report = [f"Median of at least {args.runs} runs after a warm-up run (commands under "
-              f"{args.min_seconds / args.runs:.1f} s run until {args.min_seconds:.0f} s), all "
-              f"binaries and peers taking turns in one run; wall-clock times; ratio = "
-              f"zanvo-cli / fastest peer; targets: install <= 0.6x the fastest peer "
-              f"(20,000-file archive 0.7x), of {FOLDERS_ARCHIVE} and {FOLDERS_SOURCE}/ "
-              f"<= 1.0x unzip (unzip -o -q '{FOLDERS_SOURCE}/*.zip' -d for the folder), test "
-              f"of the map pack <= 0.5x 7z t, list <= 0.5x unzip -l, peak memory (maximum RSS "
-              f"over all runs) under {MEMORY_TARGET_MIB} MiB but for the 65,000-entry archives; "
-              f"install writes into a fresh folder beside the archives each run (zanvo-cli "
-              f"install --yes, sorting on; unzip -o -q -d; bsdtar -xf -C; 7z x -y -o), the file "
-              f"system synced before the clock starts; other load = cores busy with other work "
-              f"during the timed runs ({time.strftime('%Y-%m-%d')}, "
-              f"{time.monotonic() - started:.0f} s in all).", ""]
-    report += machine
-    report.append(f"- load average: {load_before:.2f} before, {load_after:.2f} after")
-    noisy = [f"{w.name} {w.archive}" for w in works if w.other_load() > 0.25]
-    if noisy:
-        report.append("- warning: other work was running during " + ", ".join(noisy)
-                      + "; those wall times are noisy, CPU times less so")
-    all_met = True
-    for label in clis:
-        rows, met = table(works, label)
-        all_met = all_met and met
-        report += ["", f"### {label}", "", rows, "",
-                   "All targets met." if met else "Some targets were missed."]
-    text = "\n".join(report)
-    print(text)
-    if args.output:
-        Path(args.output).write_text(text + "\n")
-        # Every run's figures, in the order of the runs, to tell noise from a real difference.
-        Path(args.output).with_suffix(".json").write_text(json.dumps({
-            f"{w.name} {w.archive}": {
-                "runs": w.runs, "other_load": round(w.other_load(), 3),
-                "tools": {t: {"wall_s": [round(x, 4) for x in w.walls[t]],
-                              "cpu_s": [round(x, 4) for x in w.cpus[t]],
-                              "system_s": [round(x, 4) for x in w.systems[t]],
-                              "peak_kib": w.peaks[t]} for t in w.walls}}
-            for w in works}, indent=1) + "\n")
-    return 0 if all_met else 3
+        # The results first: removing the target folders of the many-folders works takes
+        # half an hour.
+        return report_results(args, clis, machine, works, load_before, started)
 
 
 if __name__ == "__main__":
