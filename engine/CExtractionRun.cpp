@@ -101,6 +101,10 @@ bool CExtractionRun::RunExtraction() {
             }
             archiveName = name;
             PumpMessages();
+            // A cancel confirmed in that pump comes before this archive: it is not started.
+            if (cancelRequested) {
+                break;
+            }
             window.ShowFileLabel(name);
             if (ExtractArchive(name)) {
                 report.AddOk(name);

@@ -128,6 +128,24 @@ TEST(ExtractionRun, reportStatusAndFilesTellTheRun) {
         }
 }
 
+TEST(ExtractionRun, cancelBeforeAnArchiveStartsLeavesItUntouched) {
+    // A cancel taken in the pump just before an archive (Ctrl+C during the last entry of the
+    // previous one) must not let that archive be installed.
+    EngineRun run;
+    run.source.WriteFile("a.zip", Pack("maps/a.bsp"));
+    run.source.WriteFile("b.zip", Pack("maps/b.bsp"));
+    run.source.WriteFile("c.zip", Pack("maps/c.bsp"));
+    run.window.onPump = [&] {
+        if (run.window.total == "[3] 0 1" && !run.run->CancelRequested()) {
+            run.run->RequestCancel();
+        }
+    };
+    EXPECT_EQ(run.Install(), "a.zip : Ok\r\nCanceled by userCanceled by user");
+    EXPECT_EQ(run.Contents(), "maps/a.bsp= ");
+    EXPECT_EQ(run.window.labels, "a.zip|");
+    EXPECT_FALSE(run.finishedUncancelled);
+}
+
 TEST(ExtractionRun, writeFailingPartWayLeavesOldFileWhole) {
     for (const bool existing : {false, true}) {
         SCOPED_TRACE(existing ? "replacing a file" : "new file");
