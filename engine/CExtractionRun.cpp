@@ -18,6 +18,7 @@
 #include "CEntryWorkers.h"
 #include "CFileException.h"
 #include "CMemoryException.h"
+#include "CPlannedPaths.h"
 #include "CStringTable.h"
 #include "CZipException.h"
 #include "CaseFold.h"
@@ -193,6 +194,7 @@ void CExtractionRun::ForEachFileEntry(
 
 bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
     bool allOpened = true;
+    CPlannedPaths plannedPaths;
     for (const std::string& name : FindArchives()) {
         std::unique_ptr<CArchiveReader> reader;
         try {
@@ -205,13 +207,26 @@ bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
             allOpened = false;
             continue;
         }
+        const std::string target = resolver.Resolve(FileSystem::NativePath(job.TargetDir));
         ForEachFileEntry(
             *reader, [&](int, const ArchiveEntryInfo& info, const EntryDestination& destination) {
                 // Only a destination inside the target is ever looked at.
-                const bool exists = !job.TargetDir.empty() &&
-                                    destination.kind == EntryDestination::install &&
-                                    ExistsAtDestination(resolver.Resolve(FullPath(destination)));
-                onEntry(name, info, destination, exists);
+                if (job.TargetDir.empty() || destination.kind != EntryDestination::install) {
+                    onEntry(name, info, destination, false);
+                    return;
+                }
+                const std::string resolved = resolver.Resolve(FullPath(destination));
+                if (!resolved.starts_with(target)) {
+                    onEntry(name, info, destination, ExistsAtDestination(resolved));
+                    return;
+                }
+                // Where install writes it: into what stands there or what an earlier entry made.
+                EntryDestination planned = destination;
+                planned.path = plannedPaths.Spell(
+                    resolved.substr(target.size()),
+                    [&](const std::string& path) { return resolver.KnownAbsent(target + path); });
+                const bool earlier = plannedPaths.AddFile(planned.path);
+                onEntry(name, info, planned, earlier || ExistsAtDestination(resolved));
             });
     }
     return allOpened;

@@ -81,7 +81,7 @@ TEST(InstallAndPlan, exitStatusOutputAndDestinations) {
         {"plan " + src, "", none, 0,
          Plan({"maps/de_x.bsp", "maps/de_x.txt", "divers/de_x/readme.txt", "skip"}), "", ""},
         {"plan --no-sort " + src, "", withOld, 0,
-         Plan({"Maps/de_x.bsp\texists", "Maps/de_x.txt\tnew", "readme.txt\tnew", "Thumbs.db\tnew"}),
+         Plan({"MAPS/DE_X.BSP\texists", "MAPS/de_x.txt\tnew", "readme.txt\tnew", "Thumbs.db\tnew"}),
          "", "MAPS/\nMAPS/DE_X.BSP\n"},
         {"plan --misc x " + src, "", missing, 0,
          Plan({"maps/de_x.bsp\tnew", "maps/de_x.txt\tnew", "x/de_x/readme.txt\tnew", "skip"}), "",
