@@ -12,10 +12,10 @@
 
 #include "CExtractionRun.h"
 #include "CStringTable.h"
-#include "StringIds.h"
-#include "TextFormat.h"
 #include "ScriptedPrompts.h"
+#include "StringIds.h"
 #include "TestFolder.h"
+#include "TextFormat.h"
 #include "ZipWriter.h"
 
 // Plays the Extracting window: records what the run shows, answers the replace question from
