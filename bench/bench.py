@@ -471,8 +471,9 @@ def make_works(clis, archives, names, targets, config, wanted):
 
 def folder_archives(archives):
     """The archives of the folder source, in the order zanvo-cli takes them."""
+    # Names folded to upper case, as an NTFS listing orders them: "dea.zip" before "de_x.zip".
     return sorted((p.name for p in (archives / FOLDERS_SOURCE).glob("*.zip")),
-                  key=lambda n: (n.lower(), n))
+                  key=lambda n: (n.upper(), n))
 
 
 def install_work(label, source, archive_names, expected, clis, targets, config, peers, target,
