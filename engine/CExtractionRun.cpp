@@ -322,7 +322,13 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
                 const size_t limit = CEntryWorkers::kMaxWaiting;
                 Settle(false);
                 while (archive.inFlight.size() > limit) {
-                    archive.inFlight.front().outcome.wait();
+                    // The window stays alive while a large entry is written. What the user does
+                    // meanwhile may settle entries itself, so the oldest is looked up anew.
+                    if (archive.inFlight.front().outcome.wait_for(kPumpInterval) !=
+                        std::future_status::ready) {
+                        PumpMessages();
+                        continue;
+                    }
                     Settle(false);
                 }
                 return;
@@ -356,27 +362,40 @@ void CExtractionRun::ShowOutcome(ArchiveState& archive, const std::string& name,
         CountError(folder + name, *failure);
     }
     // A refused entry is shown at the archive's top: there is no folder of the target it is in.
+    // Only the entry that failed carries the error mark; the archive's later entries that were
+    // installed are not marked as failed.
     window.AddFileNode(window.AddFolderNodes(archive.node, refused ? "" : destination.Folder()),
-                       refused ? name : destination.FileName(), archive.error);
+                       refused ? name : destination.FileName(), failure != nullptr);
 }
 
 void CExtractionRun::Settle(bool all) {
-    if (current == nullptr) {
+    // A settle already under way (the window's messages are handled while it waits) finishes
+    // the work; a second one nested in it would take entries from under it.
+    if (current == nullptr || settling) {
         return;
     }
+    settling = true;
+    struct Done {
+        bool& settling;
+        ~Done() { settling = false; }
+    } done{settling};
     ArchiveState& archive = *current;
     while (!archive.inFlight.empty()) {
         InFlight& entry = archive.inFlight.front();
         if (!all && entry.outcome.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             return;
         }
+        // A large entry must not freeze the window while the run waits for it.
+        while (entry.outcome.wait_for(kPumpInterval) != std::future_status::ready) {
+            PumpMessages();
+        }
         const CEntryWorkers::Outcome outcome = entry.outcome.get();
         if (!outcome.failed) {
             archive.reader.archive.Finished(entry.extraction);
         }
-        const InFlight done = std::move(entry);
+        const InFlight settled = std::move(entry);
         archive.inFlight.pop_front();
-        ShowOutcome(archive, done.name, done.folder, done.destination,
+        ShowOutcome(archive, settled.name, settled.folder, settled.destination,
                     outcome.failed ? &outcome.message : nullptr);
     }
 }
@@ -394,6 +413,10 @@ void CExtractionRun::FinishRun() {
 }
 
 void CExtractionRun::RequestCancel() {
+    // A second confirmation (the close box after the Action button) changes nothing more.
+    if (cancelRequested) {
+        return;
+    }
     // The entries already in flight show their outcomes first, as they would have before the
     // question was asked had the run not overlapped them.
     Settle(true);

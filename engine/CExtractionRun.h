@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -113,7 +114,12 @@ private:
     IExtractWindow& window;
     IReaderPrompts& prompts;
 
+    // How long the run waits for an entry in flight before it lets the window handle what the
+    // user did.
+    static constexpr std::chrono::milliseconds kPumpInterval{50};
+
     bool cancelRequested = false;
+    bool settling = false;
     bool finished = false;
     int errorCount = 0;
     int archiveCount = 0;
