@@ -22,6 +22,9 @@ struct Table {
 
     Table(const StringEntry* entries, int count) {
         for (int i = 0; i < count; ++i) {
+            if (entries[i].id < 0 || entries[i].id > kMaxId) {
+                continue;  // the tables' own test finds such an id
+            }
             texts[entries[i].id] = entries[i].text;
             ids[idCount++] = entries[i].id;
         }

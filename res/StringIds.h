@@ -84,4 +84,6 @@ enum StringId : int {
     IDS_CLI_SETTINGS_NOT_A_FILE = 1017,
     IDS_CLI_SETTINGS_TOO_LARGE = 1018,
     IDS_CLI_SETTINGS_UNREADABLE = 1019,
+    // The windows' program, until its main window comes: how to open the Extracting window.
+    IDS_GUI_USAGE = 1020,
 };

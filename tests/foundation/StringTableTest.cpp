@@ -9,6 +9,9 @@
 
 using Language = CStringTable::Language;
 
+extern const int kEnglishStringCount;
+extern const int kFrenchStringCount;
+
 TEST(StringTable, BothLanguagesHoldTheSameIds) {
     std::vector<int> expected = {1, 2, 4, 5, 6, 100, 101}, held;
     for (int id = 133; id <= 189; ++id) {
@@ -25,6 +28,11 @@ TEST(StringTable, BothLanguagesHoldTheSameIds) {
         }
     }
     EXPECT_EQ(held, expected);
+    // Every text of both tables has an id the table can hold.
+    int count = 0;
+    CStringTable::Ids(&count);
+    EXPECT_EQ(count, kEnglishStringCount);
+    EXPECT_EQ(kFrenchStringCount, kEnglishStringCount);
 }
 
 // Filling the texts also shows that a '%' inside an argument is taken as it is.

@@ -1,0 +1,56 @@
+// The windows' program. Until the main window comes, it opens the Extracting window for a
+// target and a source given on the command line.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <iostream>
+#include <memory>
+
+#include "AppSettings.h"
+#include "CExtractDlg.h"
+#include "CQtSettingsStore.h"
+#include "CSettingsSection.h"
+#include "CStringTable.h"
+#include "StringIds.h"
+#include "UserRegistry.h"
+
+namespace {
+
+// A folder path as the windows keep it: absolute, ending with the separator.
+std::string FolderPath(const QString& path) {
+    QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!absolute.endsWith(QDir::separator())) {
+        absolute += QDir::separator();
+    }
+    return absolute.toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zanvo"));
+    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+    CStringTable::Select(CStringTable::LanguageFromSetting(UserRegistry::ReadLanguageSetting()));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 4 || arguments[1] != QStringLiteral("--extract-window")) {
+        std::cerr << CStringTable::Load(IDS_GUI_USAGE) << '\n';
+        return 2;
+    }
+    AppSettings settings;
+    {
+        CSettingsSection section("Settings", true);
+        settings.Bind(section);
+    }
+    InstallJob job;
+    job.TargetDir = FolderPath(arguments[2]);
+    const std::string source = QFileInfo(arguments[3]).absoluteFilePath().toStdString();
+    job.Type = InstallJob::SourceTypeOf(source);
+    job.SourceDir = job.Type == sourceFile ? source : FolderPath(arguments[3]);
+    CExtractDlg window(job, settings.options);
+    window.exec();
+    return 0;
+}
