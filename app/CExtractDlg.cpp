@@ -54,6 +54,8 @@ CExtractDlg::CExtractDlg(InstallJob job_, const InstallOptions& options, QWidget
     ui->totalLabel->setBuddy(ui->totalBar);
     ui->archiveLabel->setBuddy(ui->archiveBar);
     ui->treeLabel->setBuddy(ui->tree);
+    // A tree view does not take its name from its buddy as other controls do.
+    ui->tree->setAccessibleName(ui->treeLabel->text());
     ui->sourceValue->SetPathEllipsis(true);
     ui->targetValue->SetPathEllipsis(true);
 
