@@ -28,6 +28,11 @@ int CFileIconList::IndexOf(const std::string& name, bool asFolder) {
         return found != byKey.end() ? found->second
                                     : Add(key, provider.icon(QAbstractFileIconProvider::Folder));
     }
+    // The same few types come back for every file of a large archive.
+    const auto known = byName.find(name);
+    if (known != byName.end()) {
+        return known->second;
+    }
     // By the name's extension only: the file need not exist, and must not be opened.
     static const QMimeDatabase mimeTypes;
     const QMimeType type = mimeTypes.mimeTypeForFile(
@@ -36,11 +41,12 @@ int CFileIconList::IndexOf(const std::string& name, bool asFolder) {
     const QString key = QStringLiteral("mime:") + type.name();
     const auto found = byKey.find(key);
     if (found != byKey.end()) {
-        return found->second;
+        return byName.emplace(name, found->second).first->second;
     }
     const QIcon fallback = provider.icon(QAbstractFileIconProvider::File);
-    return Add(
-        key, QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback)));
+    return byName[name] =
+               Add(key, QIcon::fromTheme(type.iconName(),
+                                         QIcon::fromTheme(type.genericIconName(), fallback)));
 }
 
 int CFileIconList::ProgramIcon(int iconId) {
