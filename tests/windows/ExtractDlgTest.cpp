@@ -100,7 +100,7 @@ void ExtractDlgTest::runOverThreeArchivesOneFailing() {
                   STEP_COMPARE(action->text(), QStringLiteral("&Unzip"));
                   STEP_COMPARE(action->toolTip(), QStringLiteral("Unzip files"));
                   STEP_COMPARE(action->accessibleName(), QStringLiteral("Unzip"));
-                  SaveScreenshot(&dialog, QStringLiteral("extract-ready-en"));
+                  SaveScreenshot(&dialog, QStringLiteral("run-extract-ready-en"));
                   PostClick(action);
                   return true;
               })
@@ -119,7 +119,7 @@ void ExtractDlgTest::runOverThreeArchivesOneFailing() {
                   }
                   reports << Find<QPlainTextEdit>(report, "reportText")->toPlainText()
                           << report->windowTitle();
-                  SaveScreenshot(report, QStringLiteral("report-en"));
+                  SaveScreenshot(report, QStringLiteral("run-report-en"));
                   PostClick(Find<CImageButton>(report, "closeButton"));
                   return true;
               })
@@ -192,7 +192,7 @@ void ExtractDlgTest::detailsBeforeDuringAndAfterTheRun() {
             frameHeight = frame->height();
             STEP_COMPARE(details->toolTip(), QStringLiteral("Hide file content"));
             STEP_COMPARE(dialog.y(), shownTop);
-            SaveScreenshot(&dialog, QStringLiteral("extract-done-en"));
+            SaveScreenshot(&dialog, QStringLiteral("run-extract-tree-en"));
             details->click();
             hiddenAgain = dialog.height();
             STEP_COMPARE(details->toolTip(), QStringLiteral("View file content"));
@@ -235,7 +235,7 @@ void ExtractDlgTest::confirmedCancelInTheMiddle() {
                   }
                   STEP_COMPARE(action->text(), QStringLiteral("&Cancel"));
                   STEP_COMPARE(action->toolTip(), QStringLiteral("Cancel operation"));
-                  SaveScreenshot(&dialog, QStringLiteral("extract-running-en"));
+                  SaveScreenshot(&dialog, QStringLiteral("run-extract-running-en"));
                   PostClick(action);
                   return true;
               })
@@ -398,7 +398,7 @@ void ExtractDlgTest::replaceQuestionWithEachAnswer() {
                 return false;
             }
             if (i == 0) {
-                SaveScreenshot(question, QStringLiteral("overwrite-en"));
+                SaveScreenshot(question, QStringLiteral("run-overwrite-en"));
             }
             questions << Find<QLabel>(question, "nameLine")->text() + QLatin1Char('|') +
                              Find<QLabel>(question, "dateLine")->text().left(8) + QLatin1Char('|') +
