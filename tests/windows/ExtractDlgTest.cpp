@@ -61,6 +61,26 @@ QString TreeText(QTreeWidget* tree) {
     return text;
 }
 
+// What every run starts with: the window comes, and the user presses Unzip.
+ModalScript& PressUnzip(ModalScript& script, CExtractDlg& dialog) {
+    return script.Then("the window", When([&dialog] { return dialog.isVisible(); }))
+        .Then("Unzip", [&dialog] {
+            PostClick(Find<CImageButton>(&dialog, "actionButton"));
+            return true;
+        });
+}
+
+// Once the run has ended, the user closes the window.
+ModalScript::Step CloseAtTheEnd(CExtractDlg& dialog) {
+    return [&dialog] {
+        if (dialog.DialogState() != CExtractDlg::stateDone) {
+            return false;
+        }
+        dialog.close();
+        return true;
+    };
+}
+
 QString Report(const CExtractDlg& dialog) {
     return QString::fromStdString(dialog.Run().Report().Text());
 }
@@ -222,12 +242,7 @@ void ExtractDlgTest::confirmedCancelInTheMiddle() {
     auto* archiveBar = Find<QProgressBar>(&dialog, "archiveBar");
     QStringList boxes;
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); }))
-        .Then("Unzip",
-              [&] {
-                  PostClick(action);
-                  return true;
-              })
+    PressUnzip(script, dialog)
         .Then("Cancel in the second archive",
               [&] {
                   if (file->text() != QStringLiteral("b.zip") || archiveBar->value() < 200) {
@@ -292,12 +307,7 @@ void ExtractDlgTest::closingDuringRunAnsweredNoThenYes() {
         hiddenDuringRun = dialog.Run().Report().Text().find("b.zip") == std::string::npos;
     });
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); }))
-        .Then("Unzip",
-              [&] {
-                  PostClick(Find<CImageButton>(&dialog, "actionButton"));
-                  return true;
-              })
+    PressUnzip(script, dialog)
         .Then("Close in the first archive",
               [&] {
                   if (archiveBar->value() < 200) {
@@ -338,12 +348,7 @@ void ExtractDlgTest::escapeDuringRunAsksLikeTheCloseBox() {
     auto* archiveBar = Find<QProgressBar>(&dialog, "archiveBar");
     QStringList boxes;
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); }))
-        .Then("Unzip",
-              [&] {
-                  PostClick(Find<CImageButton>(&dialog, "actionButton"));
-                  return true;
-              })
+    PressUnzip(script, dialog)
         .Then("Esc while running",
               [&] {
                   if (archiveBar->value() < 200) {
@@ -387,10 +392,7 @@ void ExtractDlgTest::replaceQuestionWithEachAnswer() {
     };
     CExtractDlg dialog(FolderJob(source, target), Options(0));
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); })).Then("Unzip", [&] {
-        PostClick(Find<CImageButton>(&dialog, "actionButton"));
-        return true;
-    });
+    PressUnzip(script, dialog);
     for (size_t i = 0; i < answers.size(); ++i) {
         script.Then("question", [&, i] {
             auto* question = qobject_cast<COverwriteDlg*>(QApplication::activeModalWidget());
@@ -407,13 +409,7 @@ void ExtractDlgTest::replaceQuestionWithEachAnswer() {
             return true;
         });
     }
-    script.Then("the end", When([&] {
-                    if (dialog.DialogState() != CExtractDlg::stateDone) {
-                        return false;
-                    }
-                    dialog.close();
-                    return true;
-                }));
+    script.Then("the end", CloseAtTheEnd(dialog));
     script.Start();
     dialog.exec();
     QCOMPARE(script.Failure(), QString());
@@ -444,25 +440,18 @@ void ExtractDlgTest::yesForAllHoldsAcrossArchives() {
         CExtractDlg dialog(FolderJob(source, fresh), Options(0));
         int questions = 0;
         ModalScript script;
-        script.Then("the window", When([&] { return dialog.isVisible(); }))
-            .Then("Unzip",
-                  [&] {
-                      PostClick(Find<CImageButton>(&dialog, "actionButton"));
-                      return true;
-                  })
-            .Then("the end", [&] {
-                if (auto* question =
-                        qobject_cast<COverwriteDlg*>(QApplication::activeModalWidget())) {
-                    ++questions;
-                    Find<QPushButton>(question, answer)->click();
-                    return false;
-                }
-                if (dialog.DialogState() != CExtractDlg::stateDone) {
-                    return false;
-                }
-                dialog.close();
-                return true;
-            });
+        PressUnzip(script, dialog).Then("the end", [&] {
+            if (auto* question = qobject_cast<COverwriteDlg*>(QApplication::activeModalWidget())) {
+                ++questions;
+                Find<QPushButton>(question, answer)->click();
+                return false;
+            }
+            if (dialog.DialogState() != CExtractDlg::stateDone) {
+                return false;
+            }
+            dialog.close();
+            return true;
+        });
         script.Start();
         dialog.exec();
         QCOMPARE(script.Failure(), QString());
@@ -480,19 +469,7 @@ void ExtractDlgTest::archiveOfFoldersOnly() {
     WriteArchive(source / "e.zip", {{"maps/e.bsp", "E"}});
     CExtractDlg dialog(FolderJob(source, target), Options());
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); }))
-        .Then("Unzip",
-              [&] {
-                  PostClick(Find<CImageButton>(&dialog, "actionButton"));
-                  return true;
-              })
-        .Then("the end", When([&] {
-                  if (dialog.DialogState() != CExtractDlg::stateDone) {
-                      return false;
-                  }
-                  dialog.close();
-                  return true;
-              }));
+    PressUnzip(script, dialog).Then("the end", CloseAtTheEnd(dialog));
     script.Start();
     dialog.exec();
     QCOMPARE(script.Failure(), QString());
@@ -535,19 +512,7 @@ void ExtractDlgTest::treeSharesFoldersAndSortsThem() {
     WriteArchive(source / "B.zip", {{"maps/q.bsp", "7"}});
     CExtractDlg dialog(FolderJob(source, target), Options(0));
     ModalScript script;
-    script.Then("the window", When([&] { return dialog.isVisible(); }))
-        .Then("Unzip",
-              [&] {
-                  PostClick(Find<CImageButton>(&dialog, "actionButton"));
-                  return true;
-              })
-        .Then("the end", When([&] {
-                  if (dialog.DialogState() != CExtractDlg::stateDone) {
-                      return false;
-                  }
-                  dialog.close();
-                  return true;
-              }));
+    PressUnzip(script, dialog).Then("the end", CloseAtTheEnd(dialog));
     script.Start();
     dialog.exec();
     QCOMPARE(script.Failure(), QString());
