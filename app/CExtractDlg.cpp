@@ -66,6 +66,8 @@ CExtractDlg::CExtractDlg(InstallJob job_, const InstallOptions& options, QWidget
     ui->closeButton->UseBalloonTips();
     ui->closeButton->SetTipText(IDS_TIP_CLOSE_WINDOW);
     HideDetails();
+    // The tree is hidden while the run builds it: each archive joins the view in one piece.
+    tree.HoldTopLevel(true);
     ui->sourceValue->setText(FromUtf8(job.SourceDir));
     ui->targetValue->setText(FromUtf8(job.TargetDir));
 
@@ -176,6 +178,10 @@ void CExtractDlg::OnDetails() {
 }
 
 void CExtractDlg::ShowDetails() {
+    // On screen, the tree shows each node as it comes (after a cancel, the archive in progress
+    // goes on).
+    tree.Attach();
+    tree.HoldTopLevel(false);
     // The window grows by the frame's height: the layout keeps it at its contents' size.
     ui->treeFrame->show();
     layout()->activate();
@@ -230,13 +236,23 @@ void CExtractDlg::SetTotalPosition(int archivesDone) {
 
 void CExtractDlg::SetArchiveRange(int entryCount) {
     ui->archiveBar->setRange(0, entryCount);
+    archivePosition = ui->archiveBar->value();
 }
 
 void CExtractDlg::SetArchivePosition(int entry) {
-    ui->archiveBar->setValue(entry);
+    // A bar paints itself at once whenever it moves a pixel; nothing of it reaches the screen
+    // before the run lets the window handle its events anyway, so it moves then.
+    archivePosition = entry;
+}
+
+void CExtractDlg::ShowArchivePosition() {
+    if (ui->archiveBar->value() != archivePosition) {
+        ui->archiveBar->setValue(archivePosition);
+    }
 }
 
 IExtractWindow::Node CExtractDlg::InsertArchiveNode(const std::string& archiveName) {
+    tree.Attach();  // the archives before this one are complete
     return tree.InsertNode(nullptr, FromUtf8(archiveName),
                            CFileIconList::Shared().Icon(archiveIcon), true);
 }
@@ -293,6 +309,8 @@ void CExtractDlg::RunFinished(const std::string& status, bool withErrors, bool c
     }
     QApplication::beep();
     ShowFileLabel(status);
+    ShowArchivePosition();
+    tree.Attach();
     tree.SortTopLevel();
     ui->tree->update();
 }
@@ -302,6 +320,7 @@ void CExtractDlg::PumpMessages() {
     if (now - lastPump < kPumpGap) {
         return;
     }
+    ShowArchivePosition();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     lastPump = std::chrono::steady_clock::now();
 }

@@ -73,6 +73,8 @@ private:
     void SetDetailsLook(int iconId, int tipId);
     // The window message boxes belong to: this one while it is shown.
     QWidget* Owner();
+    // The Archive bar takes the entry the run has reached.
+    void ShowArchivePosition();
 
     std::unique_ptr<Ui::CExtractDlg> ui;
     const InstallJob job;
@@ -85,6 +87,7 @@ private:
     bool runExecuting = false;
     bool endPending = false;
     int endResult = Rejected;
+    int archivePosition = 0;
     int errorIcon = -1;
     int archiveIcon = -1;
     std::chrono::steady_clock::time_point lastPump{};

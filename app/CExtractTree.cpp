@@ -66,10 +66,42 @@ QTreeWidgetItem* CExtractTree::InsertNode(QTreeWidgetItem* parent, const QString
     if (hasChildren) {
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
+    if (parent == nullptr && holding) {
+        held.push_back(item);
+        return item;
+    }
     // A node marked as holding others gets its first child at once (an archive's only later,
     // and SortTopLevel puts the archives in order), so its mark tells where it ends up.
     into->insertChild(PlaceOf(into, hasChildren, folded), item);
     return item;
+}
+
+namespace {
+
+// Opens every node below node that holds others, node included.
+void OpenAll(QTreeWidgetItem* node) {
+    std::vector<QTreeWidgetItem*> open{node};
+    while (!open.empty()) {
+        QTreeWidgetItem* folder = open.back();
+        open.pop_back();
+        if (folder->childCount() > 0) {
+            folder->setExpanded(true);
+            for (int c = 0; c < folder->childCount(); ++c) {
+                open.push_back(folder->child(c));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void CExtractTree::Attach() {
+    QTreeWidgetItem* root = tree->invisibleRootItem();
+    for (QTreeWidgetItem* node : held) {
+        root->insertChild(PlaceOf(root, IsContainer(node), Folded(node)), node);
+        OpenAll(node);
+    }
+    held.clear();
 }
 
 QTreeWidgetItem* CExtractTree::FindChildNode(QTreeWidgetItem* parent, const QString& text) const {
@@ -117,6 +149,9 @@ QTreeWidgetItem* CExtractTree::AddFolderNodes(QTreeWidgetItem* archive,
 QTreeWidgetItem* CExtractTree::AddFileNode(QTreeWidgetItem* folder, const QString& name,
                                            const QIcon& icon) {
     QTreeWidgetItem* item = InsertNode(folder, name, icon, false);
+    if (item->treeWidget() == nullptr) {
+        return item;  // held off the view: opened when it is attached
+    }
     // Shown as it arrives: the folders above it open. Scrolling to it waits until the tree is
     // on screen, where it costs a layout of the whole tree each time.
     for (QTreeWidgetItem* above = folder; above != nullptr; above = above->parent()) {
@@ -146,16 +181,6 @@ void CExtractTree::SortTopLevel() {
         node->setData(0, kContainerRole, container);
         root->insertChild(PlaceOf(root, container, Folded(node)), node);
         // Taken out, its folders forgot that they were open.
-        std::vector<QTreeWidgetItem*> open{node};
-        while (!open.empty()) {
-            QTreeWidgetItem* folder = open.back();
-            open.pop_back();
-            if (folder->childCount() > 0) {
-                folder->setExpanded(true);
-                for (int c = 0; c < folder->childCount(); ++c) {
-                    open.push_back(folder->child(c));
-                }
-            }
-        }
+        OpenAll(node);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 class QIcon;
 class QTreeWidget;
@@ -25,6 +26,11 @@ public:
                                     const QIcon& folderIcon);
     // A file node below a folder node, shown: every node above it is expanded.
     QTreeWidgetItem* AddFileNode(QTreeWidgetItem* folder, const QString& name, const QIcon& icon);
+    // While held, a new archive's node and all below it are built off the view: a view takes
+    // each node it is given through its model, which costs more than the node. Attach hands
+    // them over, in their places and open.
+    void HoldTopLevel(bool hold) { holding = hold; }
+    void Attach();
     // Puts the archives in order once they have their content: an archive with none counts as
     // a file.
     void SortTopLevel();
@@ -36,4 +42,6 @@ private:
     QTreeWidgetItem* Parent(QTreeWidgetItem* parent) const;
 
     QTreeWidget* tree;
+    bool holding = false;
+    std::vector<QTreeWidgetItem*> held;
 };
