@@ -28,8 +28,11 @@ int CFileIconList::IndexOf(const std::string& name, bool asFolder) {
         return found != byKey.end() ? found->second
                                     : Add(key, provider.icon(QAbstractFileIconProvider::Folder));
     }
-    // The same few types come back for every file of a large archive.
-    const auto known = byName.find(name);
+    // The same few types come back for every file of a large archive: a name is known by its
+    // extension (the whole name when it has none), the only part the lookup reads.
+    const size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? name : name.substr(dot);
+    const auto known = byName.find(extension);
     if (known != byName.end()) {
         return known->second;
     }
@@ -41,10 +44,10 @@ int CFileIconList::IndexOf(const std::string& name, bool asFolder) {
     const QString key = QStringLiteral("mime:") + type.name();
     const auto found = byKey.find(key);
     if (found != byKey.end()) {
-        return byName.emplace(name, found->second).first->second;
+        return byName.emplace(extension, found->second).first->second;
     }
     const QIcon fallback = provider.icon(QAbstractFileIconProvider::File);
-    return byName[name] =
+    return byName[extension] =
                Add(key, QIcon::fromTheme(type.iconName(),
                                          QIcon::fromTheme(type.genericIconName(), fallback)));
 }

@@ -24,5 +24,5 @@ private:
 
     std::vector<QIcon> icons;
     std::map<QString, int> byKey;
-    std::map<std::string, int> byName;  // names asked for already ("*.bsp")
+    std::map<std::string, int> byName;  // extensions asked for already (".bsp")
 };

@@ -11,6 +11,7 @@
 #include "CQtSettingsStore.h"
 #include "CSettingsSection.h"
 #include "CStringTable.h"
+#include "LocalTime.h"
 #include "StringIds.h"
 #include "UserRegistry.h"
 
@@ -28,6 +29,8 @@ std::string FolderPath(const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread exists: the local time zone read once, not again for every entry.
+    LocalTime::SettleZone();
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Times zanvo-cli against unzip, bsdtar and 7z on the archives of make_archives.py.
+"""Times zanvo-cli against unzip, bsdtar and 7z on the archives of make_archives.py, and the
+Extracting window against zanvo-cli.
 
     python3 bench/bench.py --cli build/release/cli/zanvo-cli [--cli build/release-zlib/cli/zanvo-cli]
+                           [--window build/release/bench/zanvo-window-bench]
                            [--runs 5] [--archives build/bench]
 
 Each --cli is one zanvo-cli binary; its inflater (ISA-L or zlib) is read from the libraries it
@@ -26,6 +28,13 @@ one by one, on every file it creates, which made a run after a deletion several 
 
 bsdtar has no test command: `bsdtar -tf` reads the headers only and lists an archive whose
 deflate data is corrupt with exit status 0, so it stays out of the test works.
+
+The window works install each archive through the Extracting window (zanvo-window-bench, on Qt's
+offscreen platform) and through the zanvo-cli of the same inflater, taking turns. The window's
+time is the one it measures from the click on Unzip to the end of the run; its process's wall
+time is shown beside it. Both installs are checked as zanvo-cli's are, and the window's tree
+besides: each file written exactly once as a leaf, every level in order (the program checks
+that, and this script that the leaves are as many as the files written).
 """
 
 import argparse
@@ -173,6 +182,9 @@ class Command:
     check: Callable[[Outcome], Optional[str]]  # the reason the output is wrong, or None
     target: Optional[TargetFolders] = None  # a new folder for every run, made outside the timing
     zanvo: bool = False  # a zanvo-cli under test, not a peer
+    # What a checked run says of itself (the window's JSON line); its "seconds", when there,
+    # count instead of the process's wall time.
+    details: Optional[Callable[[Outcome], dict]] = None
 
     def arguments(self):
         return [a.prefix + str(self.target.path) if isinstance(a, InTarget) else a
@@ -181,7 +193,7 @@ class Command:
 
 @dataclass(frozen=True)
 class Target:
-    ratio: float  # the largest allowed ratio zanvo-cli / reference peer
+    ratio: float  # the largest allowed ratio zanvo-cli / reference peer (window / zanvo-cli)
     peer: Optional[str] = None  # the reference peer; None: the fastest peer of the work
 
 
@@ -193,8 +205,11 @@ class Work:
     target: Optional[Target] = None
     max_runs: Optional[int] = None  # timed runs at most, whatever --runs says
     memory_mib: Optional[float] = MEMORY_TARGET_MIB  # None: peak memory shown, not judged
+    window: bool = False  # the Extracting window against one zanvo-cli, not zanvo-cli vs peers
     runs: int = 0
     walls: dict = field(default_factory=dict)
+    process_walls: dict = field(default_factory=dict)  # differ from walls where details time
+    details: dict = field(default_factory=dict)  # tool -> what each run said of itself
     cpus: dict = field(default_factory=dict)
     systems: dict = field(default_factory=dict)
     peaks: dict = field(default_factory=dict)
@@ -361,6 +376,47 @@ def planned_destinations(cli, path):
 
 def check_zanvo_install(expected, target, archive_names, plan_of, config):
     """archive_names: the archives of the install, in the order the run takes them."""
+    check_installed = installed_checker(expected, target, archive_names, plan_of, config)
+
+    def check(outcome):
+        if read_text(outcome.stderr).strip() != "Done.":
+            return f"final status {read_text(outcome.stderr).strip()[-200:]!r}, not 'Done.'"
+        # The report's CRLF line ends are part of it: read it without newline translation.
+        return check_installed(outcome.stdout.read_bytes().decode("utf-8", errors="replace"))
+    return check
+
+
+def window_result(outcome):
+    """The JSON line zanvo-window-bench ends its output with."""
+    lines = read_text(outcome.stdout).strip().splitlines()
+    try:
+        result = json.loads(lines[-1]) if lines else None
+    except json.JSONDecodeError:
+        result = None
+    if not isinstance(result, dict) or not isinstance(result.get("seconds"), (int, float)):
+        raise ValueError(f"no result line, output {read_text(outcome.stdout)[-200:]!r}")
+    return result
+
+
+def check_window_install(expected, target, archive_names, plan_of, config):
+    """The window's run: what it wrote, as for zanvo-cli, and a tree leaf for each file written
+    (the program has checked that the leaves are those files, and their order)."""
+    check_installed = installed_checker(expected, target, archive_names, plan_of, config)
+
+    def check(outcome):
+        try:
+            result = window_result(outcome)
+        except ValueError as e:
+            return str(e)
+        if result.get("status") != "Done." or result.get("errors") != 0:
+            return f"final status {result.get('status')!r}, {result.get('errors')} errors"
+        return check_installed(result.get("report", ""), leaves=result.get("leaves"))
+    return check
+
+
+def installed_checker(expected, target, archive_names, plan_of, config):
+    """The check of an install's report and of the files it wrote; with leaves, the number of
+    files the window's tree shows, which must be the number written."""
     # Sorting leaves .db files (Thumbs.db) out and sends files of different folders to one
     # place; the first one stays there and the report names each later one as not replaced.
     kept = {p: c for p, c in expected.contents.items() if not base_name(p).endswith(".db")}
@@ -371,11 +427,7 @@ def check_zanvo_install(expected, target, archive_names, plan_of, config):
     tail = " -> Existing file not replaced"
     heads = tuple(f"{name} : " for name in archive_names)
 
-    def check(outcome):
-        if read_text(outcome.stderr).strip() != "Done.":
-            return f"final status {read_text(outcome.stderr).strip()[-200:]!r}, not 'Done.'"
-        # The report's CRLF line ends are part of it: read it without newline translation.
-        report = outcome.stdout.read_bytes().decode("utf-8", errors="replace")
+    def check(report, leaves=None):
         if not report.endswith("\r\n"):
             return "the report does not end with CRLF"
         lines = report[:-2].split("\r\n")
@@ -417,17 +469,23 @@ def check_zanvo_install(expected, target, archive_names, plan_of, config):
                 return f"{name!r}: {sum(contents.values())} written, {refused[name]} not replaced"
         if set(refused) - set(got):
             return f"{sorted(set(refused) - set(got))[0]!r} not replaced, but never written"
+        if leaves is not None and leaves != len(written):
+            return f"the tree shows {leaves:,} files, {len(written):,} were written"
         return None
     return check
 
 
-def make_works(clis, archives, names, targets, config, wanted):
-    """clis: {label: path}. The targets are those of the issue that asked for this benchmark.
-    wanted tells from a work's label whether to make it."""
+def make_works(clis, archives, names, targets, config, wanted, window=None):
+    """clis: {label: path}; window: (label, path) of the zanvo-window-bench and the label of the
+    zanvo-cli it runs against, or None. The targets are those of the issues that asked for this
+    benchmark. wanted tells from a work's label whether to make it."""
     works = []
     for name in names:
         path = str(archives / name)
         expected = expected_content(path)
+        if window and wanted(f"window {name}"):
+            works.append(window_work(name, path, expected, window, clis, targets, config,
+                                     Target(1.5 if expected.entries >= 10_000 else 1.3)))
         big = expected.entries >= 10_000
         # Only the map pack has a time target for test; the others are shown for information.
         works.append(Work("test", name, [
@@ -474,6 +532,25 @@ def folder_archives(archives):
     # Names folded to upper case, as an NTFS listing orders them: "dea.zip" before "de_x.zip".
     return sorted((p.name for p in (archives / FOLDERS_SOURCE).glob("*.zip")),
                   key=lambda n: (n.upper(), n))
+
+
+def window_work(name, path, expected, window, clis, targets, config, target):
+    """One archive installed through the Extracting window and through zanvo-cli, in turns."""
+    room = room_needed(expected)
+    bench, cli_label = window
+    cli = clis[cli_label]
+    plan_of = lambda: planned_destinations(cli, path)  # noqa: E731
+    # Folders of their own: the install works of the same archive number theirs too.
+    window_folders = TargetFolders(targets / f"window-{name}.window", room)
+    cli_folders = TargetFolders(targets / f"window-{name}.{cli_label.replace(' ', '-')}", room)
+    return Work("window", name, [
+        Command("window", [bench, TARGET, path],
+                check_window_install(expected, window_folders, [name], plan_of, config),
+                window_folders, details=window_result),
+        Command(cli_label, [cli, "install", "--yes", "--language", "english", path, TARGET],
+                check_zanvo_install(expected, cli_folders, [name], plan_of, config),
+                cli_folders, zanvo=True),
+    ], target=Target(target.ratio, cli_label), memory_mib=None, window=True)
 
 
 def install_work(label, source, archive_names, expected, clis, targets, config, peers, target,
@@ -549,6 +626,8 @@ def measure(works, runs, min_seconds, scratch, progress):
             # The warm-up run fills the page cache and is not counted.
             slowest = max(slowest, run_checked(command, scratch, label).wall)
             work.walls[command.tool] = []
+            work.process_walls[command.tool] = []
+            work.details[command.tool] = []
             work.cpus[command.tool] = []
             work.systems[command.tool] = []
             work.peaks[command.tool] = 0
@@ -561,7 +640,11 @@ def measure(works, runs, min_seconds, scratch, progress):
             order = work.commands[r % len(work.commands):] + work.commands[:r % len(work.commands)]
             for command in order:
                 outcome = run_checked(command, scratch, label)
-                work.walls[command.tool].append(outcome.wall)
+                details = command.details(outcome) if command.details else {}
+                work.walls[command.tool].append(details.get("seconds", outcome.wall))
+                work.process_walls[command.tool].append(outcome.wall)
+                work.details[command.tool].append(
+                    {k: v for k, v in details.items() if k != "report"})
                 work.cpus[command.tool].append(outcome.cpu)
                 work.systems[command.tool].append(outcome.system)
                 work.peaks[command.tool] = max(work.peaks[command.tool], outcome.peak_kib)
@@ -588,6 +671,8 @@ def table(works, zanvo):
             "|---|---|---|---|" + "---|" * len(PEERS) + "---|---|---|---|---|---|"]
     verdicts = []
     for work in works:
+        if work.window:
+            continue
         peers = [c.tool for c in work.commands if not c.zanvo]
         wall = {t: statistics.median(v) for t, v in work.walls.items()}
         cpu = {t: statistics.median(v) for t, v in work.cpus.items()}
@@ -616,6 +701,38 @@ def table(works, zanvo):
             + " / ".join(mib(work.peaks[p]) for p in PEERS if p in work.peaks)
             + f") | {cpu[zanvo]:.3f} / {cpu[fastest]:.3f} | {work.other_load():.2f} "
             f"| {verdict} |")
+    return "\n".join(rows), all(verdicts)
+
+
+def window_table(works):
+    """The rows of the window works, and whether every target was met."""
+    rows = ["| work | archive | runs | window s (click to end) | zanvo-cli s | ratio window / "
+            "zanvo-cli | time target | window process s | events after s | tree leaves "
+            "| replace questions | peak MiB window / zanvo-cli | CPU s window / zanvo-cli | other load | verdict |",
+            "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
+    verdicts = []
+    for work in works:
+        if not work.window:
+            continue
+        cli = work.target.peer
+        wall = {t: statistics.median(v) for t, v in work.walls.items()}
+        cpu = {t: statistics.median(v) for t, v in work.cpus.items()}
+        details = work.details["window"]
+        after = statistics.median(d.get("events_after_seconds", 0.0) for d in details)
+        leaves = sorted({d.get("leaves") for d in details})
+        questions = sorted({d.get("replace_questions") for d in details})
+        ratio = wall["window"] / wall[cli]
+        met = ratio <= work.target.ratio
+        verdicts.append(met)
+        rows.append(
+            f"| {work.name} | {work.archive} | {work.runs} | {seconds(wall['window'])} | "
+            f"{seconds(wall[cli])} | {ratio:.2f}x | <= {work.target.ratio:.1f}x: {ratio:.3f}x "
+            f"{'met' if met else 'MISSED'} | "
+            f"{seconds(statistics.median(work.process_walls['window']))} | {after:.3f} | "
+            f"{', '.join(f'{n:,}' for n in leaves)} | {', '.join(map(str, questions))} | "
+            f"{mib(work.peaks['window'])} / "
+            f"{mib(work.peaks[cli])} | {cpu['window']:.3f} / {cpu[cli]:.3f} | "
+            f"{work.other_load():.2f} | {'met' if met else 'MISSED (time)'} |")
     return "\n".join(rows), all(verdicts)
 
 
@@ -683,7 +800,7 @@ def describe_machine(clis, archives, names):
     return lines
 
 
-def report_results(args, clis, machine, works, load_before, started):
+def report_results(args, clis, machine, works, load_before, started, window=None):
     """Prints (and writes to --output) the tables; 0 when every target was met, else 3."""
     load_after = os.getloadavg()[0]
 
@@ -697,8 +814,11 @@ def report_results(args, clis, machine, works, load_before, started):
               f"over all runs) under {MEMORY_TARGET_MIB} MiB but for the 65,000-entry archives; "
               f"install writes into a fresh folder beside the archives each run (zanvo-cli "
               f"install --yes, sorting on; unzip -o -q -d; bsdtar -xf -C; 7z x -y -o), the file "
-              f"system synced before the clock starts; other load = cores busy with other work "
-              f"during the timed runs ({time.strftime('%Y-%m-%d')}, "
+              f"system synced before the clock starts; window = an install through the "
+              f"Extracting window (zanvo-window-bench, offscreen), timed from the click on Unzip "
+              f"to the end of the run, against the zanvo-cli install of the same inflater, "
+              f"targets <= 1.3x on the map pack and 1.5x on the 20,000 files; other load = cores "
+              f"busy with other work during the timed runs ({time.strftime('%Y-%m-%d')}, "
               f"{time.monotonic() - started:.0f} s in all).", ""]
     report += machine
     report.append(f"- load average: {load_before:.2f} before, {load_after:.2f} after")
@@ -707,10 +827,16 @@ def report_results(args, clis, machine, works, load_before, started):
         report.append("- warning: other work was running during " + ", ".join(noisy)
                       + "; those wall times are noisy, CPU times less so")
     all_met = True
-    for label in clis:
-        rows, met = table(works, label)
+    if any(not w.window for w in works):
+        for label in clis:
+            rows, met = table(works, label)
+            all_met = all_met and met
+            report += ["", f"### {label}", "", rows, "",
+                       "All targets met." if met else "Some targets were missed."]
+    if any(w.window for w in works):
+        rows, met = window_table(works)
         all_met = all_met and met
-        report += ["", f"### {label}", "", rows, "",
+        report += ["", f"### Extracting window against {window[1]}", "", rows, "",
                    "All targets met." if met else "Some targets were missed."]
     text = "\n".join(report)
     print(text)
@@ -723,7 +849,10 @@ def report_results(args, clis, machine, works, load_before, started):
                 "tools": {t: {"wall_s": [round(x, 4) for x in w.walls[t]],
                               "cpu_s": [round(x, 4) for x in w.cpus[t]],
                               "system_s": [round(x, 4) for x in w.systems[t]],
-                              "peak_kib": w.peaks[t]} for t in w.walls}}
+                              "peak_kib": w.peaks[t],
+                              **({"process_wall_s": [round(x, 4) for x in w.process_walls[t]],
+                                  "details": w.details[t]} if any(w.details[t]) else {})}
+                          for t in w.walls}}
             for w in works}, indent=1) + "\n")
     return 0 if all_met else 3
 
@@ -734,6 +863,9 @@ def main():
     parser.add_argument("--cli", action="append", default=[],
                         help="a zanvo-cli binary to time (repeatable; default: the release "
                              "preset's)")
+    parser.add_argument("--window",
+                        help="the zanvo-window-bench to time against the zanvo-cli of the same "
+                             "inflater (default: the release preset's, when built)")
     parser.add_argument("--archives", default=str(root / "build/bench"))
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--min-seconds", type=float, default=3.0,
@@ -756,6 +888,21 @@ def main():
 
     archives = Path(args.archives)
     names = ["map-pack.zip", "small-files.zip"]
+    wanted = lambda label: not args.only or any(o in label for o in args.only)  # noqa: E731
+    window_wanted = any(wanted(f"window {name}") for name in names)
+    if window_wanted and not args.window:
+        default = root / "build/release/bench/zanvo-window-bench"
+        if default.exists():
+            args.window = str(default)
+        elif args.only:
+            parser.error(f"{default} is missing: cmake --build --preset release --target "
+                         f"zanvo-window-bench, or give --window")
+        else:
+            # A run of everything with a given zanvo-cli still works without the windows' build.
+            print(f"no {default}: the window works are left out", file=sys.stderr)
+            window_wanted = False
+    if window_wanted and not os.access(args.window, os.X_OK):
+        parser.error(f"{args.window} is missing")
     load_before = os.getloadavg()[0]
     started = time.monotonic()
     TargetFolders.stamp = archives / REMOVAL_STAMP
@@ -778,12 +925,24 @@ def main():
                 label += f" #{i + 1}"
             clis[label] = str(copy)
         machine = describe_machine(clis, archives, names)
-        works = make_works(clis, archives, names, Path(targets), config,
-                           lambda label: not args.only or any(o in label for o in args.only))
+        window = None
+        if window_wanted:
+            copy = Path(scratch, "window", "zanvo-window-bench")
+            copy.parent.mkdir()
+            shutil.copy2(args.window, copy)
+            # Against the zanvo-cli that inflates as the window does: the same engine.
+            kind = inflater(str(copy))
+            same = [label for label in clis if label.startswith(f"zanvo-cli {kind}")]
+            window = (str(copy), (same or list(clis))[0])
+            machine.append(f"- window: zanvo-window-bench inflating with {kind}, against "
+                           f"{window[1]}" + ("" if same else " (no zanvo-cli of that inflater)")
+                           + "; on Qt's offscreen platform")
+            os.environ["QT_QPA_PLATFORM"] = "offscreen"
+        works = make_works(clis, archives, names, Path(targets), config, wanted, window)
         measure(works, args.runs, args.min_seconds, Path(scratch), progress=True)
         # The results first: removing the target folders of the many-folders works takes
         # half an hour.
-        return report_results(args, clis, machine, works, load_before, started)
+        return report_results(args, clis, machine, works, load_before, started, window)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Benchmarks zanvo-cli against unzip, bsdtar and 7z on generated archives; markdown tables.
-# Usage: bench/run.sh [--backend isal|zlib|both] [--cli PATH]... [--runs N] [--only LABEL]...
-#                     [ARCHIVE_FOLDER]
+# Benchmarks zanvo-cli against unzip, bsdtar and 7z on generated archives, and the Extracting
+# window against zanvo-cli; markdown tables.
+# Usage: bench/run.sh [--backend isal|zlib|both] [--cli PATH]... [--window PATH] [--runs N]
+#                     [--only LABEL]... [ARCHIVE_FOLDER]
 #   --backend B     build and time the ISA-L build (preset release), the zlib one
 #                   (release-zlib) or both, taking turns in one run (default both)
 #   --cli PATH      time this zanvo-cli binary instead of building (repeatable)
+#   --window PATH   time this zanvo-window-bench instead of building it (the window works)
 #   --runs N        timed runs of each command after its warm-up run (default 5; commands
 #                   of under 0.6 s run more often, until they have taken 3 s)
 #   --only LABEL    keep only works whose "work archive" label contains LABEL (repeatable)
@@ -19,6 +21,8 @@ only=()
 folder=build/bench
 backend=both
 clis=()
+presets=()
+window=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --backend)
@@ -30,7 +34,8 @@ while [ $# -gt 0 ]; do
         --cli) clis+=(--cli "$2"); shift 2 ;;
         --runs) runs="$2"; shift 2 ;;
         --only) only+=(--only "$2"); shift 2 ;;
-        -h|--help) sed -n '2,12p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --window) window="$2"; shift 2 ;;
+        -h|--help) sed -n '2,14p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
         *) folder="$1"; shift ;;
     esac
@@ -59,7 +64,6 @@ if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null; then
     scripts/setup.sh release
 fi
 if [ "${#clis[@]}" -eq 0 ]; then
-    presets=()
     case "$backend" in
         isal) presets=(release) ;;
         zlib) presets=(release-zlib) ;;
@@ -80,6 +84,27 @@ if [ "${#clis[@]}" -eq 0 ]; then
     done
 fi
 
+# The window works ("window map-pack.zip", "window small-files.zip") need the window bench:
+# built in the preset of the back-end (release when both), to run against the zanvo-cli of
+# the same inflater. With --cli nothing is built; bench.py then takes the release preset's if
+# there is one.
+window_wanted=$([ "${#only[@]}" -eq 0 ] && echo yes || echo no)
+for ((i = 1; i < ${#only[@]}; i += 2)); do
+    for label in "window map-pack.zip" "window small-files.zip"; do
+        if [[ "$label" == *"${only[$i]}"* ]]; then
+            window_wanted=yes
+        fi
+    done
+done
+window_args=()
+if [ -n "$window" ]; then
+    window_args=(--window "$window")
+elif [ "$window_wanted" = yes ] && [ "${#presets[@]}" -gt 0 ]; then
+    preset="${presets[0]}"
+    cmake --build --preset "$preset" --target zanvo-window-bench >&2
+    window_args=(--window "build/$preset/bench/zanvo-window-bench")
+fi
+
 python3 bench/make_archives.py "$folder" >&2
-python3 bench/bench.py "${clis[@]}" --archives "$folder" --runs "$runs" \
+python3 bench/bench.py "${clis[@]}" "${window_args[@]}" --archives "$folder" --runs "$runs" \
     --output "$folder/results.md" "${only[@]}"
