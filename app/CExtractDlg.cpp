@@ -37,10 +37,9 @@ CExtractDlg::CExtractDlg(InstallJob job_, const InstallOptions& options, QWidget
       ui(std::make_unique<Ui::CExtractDlg>()),
       job(std::move(job_)),
       prompts(this),
-      run(job, options, *this, prompts),
-      tree(nullptr) {
+      run(job, options, *this, prompts) {
     ui->setupUi(this);
-    tree = CExtractTree(ui->tree);
+    tree.emplace(ui->tree);
     WindowTexts::Apply(this, IDD_EXTRACT);
     // The program's two icons join the file types' list once; the list is borrowed.
     CFileIconList& icons = CFileIconList::Shared();
@@ -67,7 +66,7 @@ CExtractDlg::CExtractDlg(InstallJob job_, const InstallOptions& options, QWidget
     ui->closeButton->SetTipText(IDS_TIP_CLOSE_WINDOW);
     HideDetails();
     // The tree is hidden while the run builds it: each archive joins the view in one piece.
-    tree.HoldTopLevel(true);
+    tree->HoldTopLevel(true);
     ui->sourceValue->setText(FromUtf8(job.SourceDir));
     ui->targetValue->setText(FromUtf8(job.TargetDir));
 
@@ -180,8 +179,8 @@ void CExtractDlg::OnDetails() {
 void CExtractDlg::ShowDetails() {
     // On screen, the tree shows each node as it comes (after a cancel, the archive in progress
     // goes on).
-    tree.Attach();
-    tree.HoldTopLevel(false);
+    tree->Attach();
+    tree->HoldTopLevel(false);
     // The window grows by the frame's height: the layout keeps it at its contents' size.
     ui->treeFrame->show();
     layout()->activate();
@@ -252,15 +251,15 @@ void CExtractDlg::ShowArchivePosition() {
 }
 
 IExtractWindow::Node CExtractDlg::InsertArchiveNode(const std::string& archiveName) {
-    tree.Attach();  // the archives before this one are complete
-    return tree.InsertNode(nullptr, FromUtf8(archiveName),
-                           CFileIconList::Shared().Icon(archiveIcon), true);
+    tree->Attach();  // the archives before this one are complete
+    return tree->InsertNode(nullptr, FromUtf8(archiveName),
+                            CFileIconList::Shared().Icon(archiveIcon), true);
 }
 
 IExtractWindow::Node CExtractDlg::AddFolderNodes(Node archive, const std::string& subFolder) {
     CFileIconList& icons = CFileIconList::Shared();
-    return tree.AddFolderNodes(Item(archive), subFolder,
-                               icons.Icon(icons.IndexOf(subFolder, true)));
+    return tree->AddFolderNodes(Item(archive), subFolder,
+                                icons.Icon(icons.IndexOf(subFolder, true)));
 }
 
 void CExtractDlg::AddFileNode(Node folder, const std::string& fileName, bool errorMark) {
@@ -271,7 +270,7 @@ void CExtractDlg::AddFileNode(Node folder, const std::string& fileName, bool err
         errorMark ? errorIcon
                   : icons.IndexOf(
                         "*" + (dot == std::string::npos ? fileName : fileName.substr(dot)), false);
-    tree.AddFileNode(Item(folder), FromUtf8(fileName), icons.Icon(icon));
+    tree->AddFileNode(Item(folder), FromUtf8(fileName), icons.Icon(icon));
 }
 
 void CExtractDlg::ShowError(const std::string& subject, const std::string& message) {
@@ -310,8 +309,8 @@ void CExtractDlg::RunFinished(const std::string& status, bool withErrors, bool c
     QApplication::beep();
     ShowFileLabel(status);
     ShowArchivePosition();
-    tree.Attach();
-    tree.SortTopLevel();
+    tree->Attach();
+    tree->SortTopLevel();
     ui->tree->update();
 }
 

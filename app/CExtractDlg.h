@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CExtractTree.h"
@@ -80,7 +81,7 @@ private:
     const InstallJob job;
     CWindowPrompts prompts;
     CExtractionRun run;
-    CExtractTree tree;
+    std::optional<CExtractTree> tree;  // made once the window's widgets exist
     State state = stateReady;
     bool detailsShown = true;  // the window is laid out with the tree shown
     bool placed = false;

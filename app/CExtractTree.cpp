@@ -41,6 +41,12 @@ int PlaceOf(const QTreeWidgetItem* parent, bool container, const QString& folded
 
 }  // namespace
 
+CExtractTree::~CExtractTree() {
+    for (QTreeWidgetItem* node : held) {
+        delete node;
+    }
+}
+
 QTreeWidgetItem* CExtractTree::Parent(QTreeWidgetItem* parent) const {
     return parent != nullptr ? parent : tree->invisibleRootItem();
 }

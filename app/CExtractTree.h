@@ -14,6 +14,10 @@ class QTreeWidgetItem;
 class CExtractTree {
 public:
     explicit CExtractTree(QTreeWidget* tree) : tree(tree) {}
+    // Nodes still held off the view belong to the tree alone.
+    ~CExtractTree();
+    CExtractTree(const CExtractTree&) = delete;
+    CExtractTree& operator=(const CExtractTree&) = delete;
 
     // A node below parent (null: the top level); hasChildren marks archives and folders.
     QTreeWidgetItem* InsertNode(QTreeWidgetItem* parent, const QString& text, const QIcon& icon,
