@@ -7,18 +7,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "SvgPixmap.h"
+
 namespace {
 
 QPixmap Render(QSvgRenderer& drawing, qreal ratio) {
-    const QSize size = drawing.defaultSize();
-    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    drawing.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
-    painter.end();
-    QPixmap pixmap = QPixmap::fromImage(std::move(image));
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+    return SvgPixmap::Render(drawing, drawing.defaultSize(), ratio);
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "CDialogTexts.h"
 #include "CStringTable.h"
+#include "SvgPixmap.h"
 
 namespace {
 
@@ -26,27 +28,7 @@ CImageButton::LinkOpener& Opener() {
 QPixmap RenderSvg(const QString& path, QSize size, qreal ratio) {
     QSvgRenderer renderer(path);
     renderer.setAspectRatioMode(Qt::KeepAspectRatio);
-    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
-    painter.end();
-    QPixmap pixmap = QPixmap::fromImage(std::move(image));
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
-}
-
-// "&&" stands for '&'; any other '&' marks the shortcut letter that follows it.
-QString WithoutMnemonic(const QString& caption) {
-    QString plain;
-    plain.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size()) {
-            ++i;
-        }
-        plain += caption[i];
-    }
-    return plain;
+    return SvgPixmap::Render(renderer, size, ratio);
 }
 
 // One-pixel lines: top and left in one colour, then bottom and right in the other, which thus
@@ -393,7 +375,10 @@ void CImageButton::OnClicked() {
 
 void CImageButton::UpdateAccessibleName() {
     const QString caption = text();
-    const QString name = caption.isEmpty() ? toolTip().simplified() : WithoutMnemonic(caption);
+    const QString name =
+        caption.isEmpty()
+            ? toolTip().simplified()
+            : QString::fromStdString(CDialogTexts::WithoutMnemonic(caption.toStdString()));
     if (accessibleName() != name) {
         setAccessibleName(name);
     }
