@@ -264,12 +264,8 @@ IExtractWindow::Node CExtractDlg::AddFolderNodes(Node archive, const std::string
 
 void CExtractDlg::AddFileNode(Node folder, const std::string& fileName, bool errorMark) {
     CFileIconList& icons = CFileIconList::Shared();
-    // The icon of the name's type: from its last dot on, or the whole name without one.
-    const size_t dot = fileName.rfind('.');
-    const int icon =
-        errorMark ? errorIcon
-                  : icons.IndexOf(
-                        "*" + (dot == std::string::npos ? fileName : fileName.substr(dot)), false);
+    // The icon of the name's type, known by its extension.
+    const int icon = errorMark ? errorIcon : icons.IndexOf(fileName, false);
     tree->AddFileNode(Item(folder), FromUtf8(fileName), icons.Icon(icon));
 }
 
