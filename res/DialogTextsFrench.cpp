@@ -2,6 +2,23 @@
 
 // The French texts of the dialog templates, in UTF-8.
 extern const DialogEntry kFrenchDialogTexts[] = {
+    {100, 0, "A propos de Zanvo"},
+    {100, 1, "OK"},
+    {100, 1024, "Version"},
+    {102, 0, "Zanvo"},
+    {102, 1007, "Fichier"},
+    {102, 1008, "Répertoire"},
+    {102, 1004, "Extraire"},
+    {102, 1005, "Voir"},
+    {102, 1006, "Paramètres"},
+    {102, 1907, "Type:"},
+    {102, 1902, "Source:"},
+    {102, 1903, "Cible:"},
+    {138, 0, "Détail des archives"},
+    {138, 1002, "Fermer"},
+    {138, 1003, "Réduire"},
+    {138, 1908, "Fichiers Trouvés:"},
+    {138, 1909, "Détail du Fichier:"},
     {141, 0, "Extraction en cours"},
     {141, 1034, "&Action"},
     {141, 1032, "&Détails"},

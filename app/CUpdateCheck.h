@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+// Asks the maker's update server for the current version and offers the download page when it
+// differs from the program's own. One blocking exchange, the wait cursor shown meanwhile.
+class CUpdateCheck {
+public:
+    // The reply buffer's size: a reply must be shorter.
+    static constexpr int kReplyLimit = 10;
+    static constexpr const char* kQueryPath = "/Zanvo/Chkver/ZanvoVer.php";
+    static constexpr const char* kDownloadPath = "/Zanvo/Zanvo.php";
+
+    using PageOpener = std::function<void(const QUrl&)>;
+
+    // GETs the version query into reply. False, with the network's own error text in
+    // networkError, when the exchange failed; a body of limit bytes or more is a failed fetch
+    // too (the reply then empty).
+    static bool FetchVersionReply(std::string& reply, int limit, QString* networkError = nullptr);
+    // The silent (verbose false) or verbose check, its boxes owned by owner.
+    static void CheckForUpdate(QWidget* owner, const std::string& localVersion, bool verbose);
+
+    // Scheme, host and port of the server: ZANVO_UPDATE_URL when set, else the maker's.
+    static QUrl BaseUrl();
+    // How long a fetch waits for the server at most.
+    static void SetTimeoutMs(int timeoutMs);
+    // nullptr restores the desktop's opener. Tests replace it so that no browser starts.
+    static void SetPageOpener(PageOpener opener);
+};
