@@ -28,6 +28,7 @@ public:
     std::optional<std::string> Read(const std::string& key) const override;
     void WriteText(const std::string&, const std::string&) override {}
     void WriteInt(const std::string&, int) override {}
+    void Remove(const std::string&) override {}
 
     static std::string DefaultPath();
     Refusal Refused() const { return refusal; }

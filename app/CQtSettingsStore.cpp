@@ -22,6 +22,10 @@ void CQtSettingsStore::WriteText(const std::string& key, const std::string& valu
     Open().setValue(QString::fromStdString(key), QString::fromStdString(value));
 }
 
+void CQtSettingsStore::Remove(const std::string& key) {
+    Open().remove(QString::fromStdString(key));
+}
+
 void CQtSettingsStore::WriteInt(const std::string& key, int value) {
     Open().setValue(QString::fromStdString(key), value);
 }

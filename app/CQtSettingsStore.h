@@ -9,4 +9,5 @@ public:
     std::optional<std::string> Read(const std::string& key) const override;
     void WriteText(const std::string& key, const std::string& value) override;
     void WriteInt(const std::string& key, int value) override;
+    void Remove(const std::string& key) override;
 };

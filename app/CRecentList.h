@@ -13,8 +13,9 @@ public:
 
     // Path1, Path2 ... up to the first missing or empty value.
     std::vector<std::string> Load() const;
-    // Puts a path at the head, pushing the others down and Path16 out. A path that is already
-    // listed (in any case, gaps passed over) keeps its place; false then, and for an empty path.
+    // Puts a path at the head, pushing the others down and Path16 out, and removes what lies
+    // past the first gap. A path that is already listed (in any case, gaps passed over) keeps
+    // its place; false then, and for an empty path.
     bool Add(const std::string& path);
 
 private:

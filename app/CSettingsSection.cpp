@@ -10,6 +10,10 @@ CSettingsSection::CSettingsSection(std::string name, bool readOnly_)
     : sectionName(std::move(name)), readOnly(readOnly_) {}
 
 CSettingsSection::~CSettingsSection() {
+    Write();
+}
+
+void CSettingsSection::Write() const {
     if (readOnly) {
         return;
     }

@@ -14,6 +14,9 @@ public:
     CSettingsSection(const CSettingsSection&) = delete;
     CSettingsSection& operator=(const CSettingsSection&) = delete;
 
+    // Writes the bound values now, as the destructor does (nothing for a read-only section).
+    void Write() const;
+
     void BindInt(const std::string& valueName, int& variable, int defaultValue);
     // A value that exists but is empty gives the empty string, not the default.
     void BindString(const std::string& valueName, std::string& variable,

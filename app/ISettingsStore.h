@@ -14,4 +14,6 @@ public:
     // Failures are silent: settings that cannot be written are lost, nothing more.
     virtual void WriteText(const std::string& key, const std::string& value) = 0;
     virtual void WriteInt(const std::string& key, int value) = 0;
+    // Removes a value; a missing one is no error.
+    virtual void Remove(const std::string& key) = 0;
 };

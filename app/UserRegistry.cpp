@@ -44,6 +44,10 @@ void UserRegistry::WriteUserValue(const std::string& subKey, const std::string& 
     }
 }
 
+void UserRegistry::RemoveUserValue(const std::string& subKey, const std::string& valueName) {
+    Store().Remove(KeyOf(subKey, valueName));
+}
+
 std::string UserRegistry::ReadLanguageSetting() {
     const std::string language = ReadUserValue("Settings", "Language");
     return language.empty() ? "french" : language;

@@ -18,6 +18,8 @@ public:
     // Writes a text value; an empty value is never written. Failures are silent.
     static void WriteUserValue(const std::string& subKey, const std::string& valueName,
                                const std::string& value);
+    // Removes a value. Failures are silent.
+    static void RemoveUserValue(const std::string& subKey, const std::string& valueName);
     // "Language" of the "Settings" section, or "french" when nothing can be read.
     static std::string ReadLanguageSetting();
 

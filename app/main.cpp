@@ -1,9 +1,8 @@
-// The windows' program. Until the main window comes, it opens the Extracting window for a
-// target and a source given on the command line.
+// The windows' program: the main window, or, for developers, the Extracting window alone for a
+// target and a source given on the command line (zanvo --extract-window TARGET SOURCE).
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <iostream>
 #include <memory>
 
 #include "AppSettings.h"
@@ -11,8 +10,8 @@
 #include "CQtSettingsStore.h"
 #include "CSettingsSection.h"
 #include "CStringTable.h"
+#include "CZanvoApp.h"
 #include "LocalTime.h"
-#include "StringIds.h"
 #include "UserRegistry.h"
 
 namespace {
@@ -26,23 +25,11 @@ std::string FolderPath(const QString& path) {
     return absolute.toStdString();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // Before any thread exists: the local time zone read once, not again for every entry.
-    LocalTime::SettleZone();
-    QApplication application(argc, argv);
+int RunExtractWindow(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zanvo"));
     UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
-    CStringTable::Select(CStringTable::LanguageFromSetting(UserRegistry::ReadLanguageSetting()));
-
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 4 || arguments[1] != QStringLiteral("--extract-window")) {
-        std::cerr << CStringTable::Load(IDS_GUI_USAGE) << '\n';
-        return 2;
-    }
+    CStringTable::Select(CZanvoApp::LanguageOf(UserRegistry::ReadLanguageSetting()));
     AppSettings settings;
     {
         CSettingsSection section("Settings", true);
@@ -56,4 +43,17 @@ int main(int argc, char** argv) {
     CExtractDlg window(job, settings.options);
     window.exec();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before any thread exists: the local time zone read once, not again for every entry.
+    LocalTime::SettleZone();
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--extract-window")) {
+        return RunExtractWindow(arguments);
+    }
+    return CZanvoApp::InitInstance(application);
 }

@@ -49,6 +49,14 @@ bool FileSystem::CreateFolderChain(const std::string& resolvedFolder) {
     return CCaseResolver().CreateFolderChain(resolvedFolder);
 }
 
+bool FileSystem::CreateFolder(const std::string& path) {
+    if (::mkdir(NativePath(path).c_str(), 0777) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
+}
+
 bool FileSystem::Exists(const std::string& path) {
     return LExists(NativePath(path), nullptr);
 }

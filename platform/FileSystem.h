@@ -27,6 +27,10 @@ public:
     // case. True when the folder exists afterwards. The path must be resolved by ResolveCase.
     static bool CreateFolderChain(const std::string& resolvedFolder);
 
+    // Creates one folder, whose parent must exist. On failure the error is recorded as the last
+    // system error.
+    static bool CreateFolder(const std::string& path);
+
     static bool Exists(const std::string& path);
     static bool IsDirectory(const std::string& path);
 

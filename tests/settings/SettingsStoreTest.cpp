@@ -79,6 +79,8 @@ TEST_F(SettingsStore, recentListKeepsOrderWithoutDuplicates) {
     } rows[] = {{full, shifted, shifted, "/new/"},
                 {atThree, atThree, atThree, "C:\\Maps\\"},
                 {gap, gap, {"/a/", "/b/"}, "c:\\MAPS\\"},
+                // A gap: the path behind it is neither copied down beside itself nor kept.
+                {{"/a/", "", "/c/"}, {"/n/", "/a/"}, {"/n/", "/a/"}, "/n/"},
                 {{"/a/"}, {"/a/"}, {"/a/"}, ""}};
     const std::string list = "Recents\\Target";
     const auto path = [](size_t i) { return "Path" + std::to_string(i); };

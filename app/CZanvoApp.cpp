@@ -1,0 +1,76 @@
+#include "CZanvoApp.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+
+#include "CMainDlg.h"
+#include "CQtSettingsStore.h"
+#include "CQuitSignals.h"
+#include "CSplashWindow.h"
+#include "IconIds.h"
+#include "UserRegistry.h"
+
+bool CZanvoApp::SplashAllowed(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString argument = arguments[i];
+        if (argument.startsWith(QLatin1String("--"))) {
+            argument.remove(0, 2);
+        } else if (argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1Char('/'))) {
+            argument.remove(0, 1);
+        }
+        if (argument.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0 ||
+            argument.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CStringTable::Language CZanvoApp::LanguageOf(const std::string& setting) {
+    return CStringTable::LanguageFromSetting(setting);
+}
+
+bool CZanvoApp::LoadQtTranslation(CStringTable::Language language, QTranslator& translator) {
+    if (language != CStringTable::Language::French) {
+        return false;
+    }
+    return translator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qt"),
+                           QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&translator);
+}
+
+int CZanvoApp::InitInstance(QApplication& application) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zanvo"));
+    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+
+    CSplashWindow::AllowSplash(SplashAllowed(QCoreApplication::arguments()));
+
+    // Read once: the language cannot change while the program runs.
+    const CStringTable::Language language = LanguageOf(UserRegistry::ReadLanguageSetting());
+    CStringTable::Select(language);
+    QTranslator qtTexts;
+    LoadQtTranslation(language, qtTexts);
+    application.setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(IDI_MAIN)));
+
+    {
+        CMainDlg window;
+        // The session ending or SIGTERM: the settings are kept as Quit keeps them, and the
+        // window is closed.
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                         [&window] { window.SaveSettings(); });
+        CQuitSignals::Watch([&window] {
+            window.SaveSettings();
+            QCoreApplication::exit(0);
+        });
+        window.exec();
+        CQuitSignals::Stop();
+    }  // the window's end writes the settings
+    return 0;
+}
