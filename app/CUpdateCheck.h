@@ -19,13 +19,16 @@ public:
     using PageOpener = std::function<void(const QUrl&)>;
 
     // GETs the version query into reply. False, with the network's own error text in
-    // networkError, when the exchange failed; a body of limit bytes or more is a failed fetch
-    // too (the reply then empty).
+    // networkError, when the exchange failed or the server gave no answer in time; a body of
+    // limit bytes or more is a failed fetch too (the reply then empty). The HTTP status does not
+    // count: the body of any answer is the reply. A call while an exchange runs fails at once.
     static bool FetchVersionReply(std::string& reply, int limit, QString* networkError = nullptr);
-    // The silent (verbose false) or verbose check, its boxes owned by owner.
+    // The silent (verbose false) or verbose check, its boxes owned by owner. Does nothing while
+    // another check waits for the server.
     static void CheckForUpdate(QWidget* owner, const std::string& localVersion, bool verbose);
 
-    // Scheme, host and port of the server: ZANVO_UPDATE_URL when set, else the maker's.
+    // Scheme, host and port of the server: those of ZANVO_UPDATE_URL when it names an http or
+    // https server (read at each call), else the maker's.
     static QUrl BaseUrl();
     // How long a fetch waits for the server at most.
     static void SetTimeoutMs(int timeoutMs);
