@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Times zanvo-cli against unzip, bsdtar and 7z on the archives of make_archives.py, and the
-Extracting window against zanvo-cli.
+Extracting window and the archive viewer against zanvo-cli.
 
     python3 bench/bench.py --cli build/release/cli/zanvo-cli [--cli build/release-zlib/cli/zanvo-cli]
                            [--window build/release/bench/zanvo-window-bench]
+                           [--viewer build/release/bench/zanvo-viewer-bench]
                            [--runs 5] [--archives build/bench]
 
 Each --cli is one zanvo-cli binary; its inflater (ISA-L or zlib) is read from the libraries it
@@ -35,6 +36,12 @@ time is the one it measures from the click on Unzip to the end of the run; its p
 time is shown beside it. Both installs are checked as zanvo-cli's are, and the window's tree
 besides: each file written exactly once as a leaf, every level in order (the program checks
 that, and this script that the leaves are as many as the files written).
+
+The viewer work shows the 20,000-file archive in the archive viewer (zanvo-viewer-bench,
+offscreen) and lists it with `zanvo-cli list`, taking turns. The viewer's time is the one it
+measures from the click on the archive's row to the content list filled; its process's wall
+time is shown beside it. zanvo-cli's listing is checked as in the list works; the viewer's list
+must hold a row for each file and its totals line must count every entry and the files' bytes.
 """
 
 import argparse
@@ -62,6 +69,8 @@ GIB = 1024 * MIB
 MEMORY_TARGET_MIB = 16
 MAX_RUNS = 101
 PEERS = ["unzip", "bsdtar", "7z"]
+# The archive the viewer shows: the 20,000 small files.
+VIEWER_ARCHIVE = "small-files.zip"
 # 65,000 files, each in a folder of its own; and a folder of ten such archives.
 FOLDERS_ARCHIVE = "many-folders.zip"
 FOLDERS_SOURCE = "many-folders"
@@ -206,6 +215,7 @@ class Work:
     max_runs: Optional[int] = None  # timed runs at most, whatever --runs says
     memory_mib: Optional[float] = MEMORY_TARGET_MIB  # None: peak memory shown, not judged
     window: bool = False  # the Extracting window against one zanvo-cli, not zanvo-cli vs peers
+    viewer: bool = False  # the archive viewer against zanvo-cli list
     runs: int = 0
     walls: dict = field(default_factory=dict)
     process_walls: dict = field(default_factory=dict)  # differ from walls where details time
@@ -414,6 +424,25 @@ def check_window_install(expected, target, archive_names, plan_of, config):
     return check
 
 
+def check_viewer(expected):
+    """The viewer's content list: a row for each file, and the totals line (English) of every
+    entry, folders included, and of the files' bytes."""
+    total = sum(size for size, _ in expected.contents.values())
+    line = f"Total: {expected.entries} files, {total:,} bytes."
+
+    def check(outcome):
+        try:
+            result = window_result(outcome)
+        except ValueError as e:
+            return str(e)
+        if result.get("rows") != len(expected.files):
+            return f"{result.get('rows')} rows for {len(expected.files)} files"
+        if result.get("totals") != line:
+            return f"totals line {result.get('totals')!r}, not {line!r}"
+        return None
+    return check
+
+
 def installed_checker(expected, target, archive_names, plan_of, config):
     """The check of an install's report and of the files it wrote; with leaves, the number of
     files the window's tree shows, which must be the number written."""
@@ -475,14 +504,17 @@ def installed_checker(expected, target, archive_names, plan_of, config):
     return check
 
 
-def make_works(clis, archives, names, targets, config, wanted, window=None):
-    """clis: {label: path}; window: (label, path) of the zanvo-window-bench and the label of the
-    zanvo-cli it runs against, or None. The targets are those of the issues that asked for this
-    benchmark. wanted tells from a work's label whether to make it."""
+def make_works(clis, archives, names, targets, config, wanted, window=None, viewer=None):
+    """clis: {label: path}; window: (path, label) of the zanvo-window-bench and of the
+    zanvo-cli it runs against, or None; viewer the same for zanvo-viewer-bench. The targets are
+    those of the issues that asked for this benchmark. wanted tells from a work's label whether
+    to make it."""
     works = []
     for name in names:
         path = str(archives / name)
         expected = expected_content(path)
+        if viewer and name == VIEWER_ARCHIVE and wanted(f"viewer {name}"):
+            works.append(viewer_work(name, path, expected, viewer, clis))
         if window and wanted(f"window {name}"):
             works.append(window_work(name, path, expected, window, clis, targets, config,
                                      Target(1.5 if expected.entries >= 10_000 else 1.3)))
@@ -551,6 +583,16 @@ def window_work(name, path, expected, window, clis, targets, config, target):
                 check_zanvo_install(expected, cli_folders, [name], plan_of, config),
                 cli_folders, zanvo=True),
     ], target=Target(target.ratio, cli_label), memory_mib=None, window=True)
+
+
+def viewer_work(name, path, expected, viewer, clis):
+    """One archive shown by the archive viewer and listed by zanvo-cli, in turns."""
+    bench, cli_label = viewer
+    return Work("viewer", name, [
+        Command("viewer", [bench, path], check_viewer(expected), details=window_result),
+        Command(cli_label, [clis[cli_label], "list", path], check_zanvo_list(expected),
+                zanvo=True),
+    ], target=Target(2.0, cli_label), memory_mib=None, viewer=True)
 
 
 def install_work(label, source, archive_names, expected, clis, targets, config, peers, target,
@@ -671,7 +713,7 @@ def table(works, zanvo):
             "|---|---|---|---|" + "---|" * len(PEERS) + "---|---|---|---|---|---|"]
     verdicts = []
     for work in works:
-        if work.window:
+        if work.window or work.viewer:
             continue
         peers = [c.tool for c in work.commands if not c.zanvo]
         wall = {t: statistics.median(v) for t, v in work.walls.items()}
@@ -732,6 +774,36 @@ def window_table(works):
             f"{', '.join(f'{n:,}' for n in leaves)} | {', '.join(map(str, questions))} | "
             f"{mib(work.peaks['window'])} / "
             f"{mib(work.peaks[cli])} | {cpu['window']:.3f} / {cpu[cli]:.3f} | "
+            f"{work.other_load():.2f} | {'met' if met else 'MISSED (time)'} |")
+    return "\n".join(rows), all(verdicts)
+
+
+def viewer_table(works):
+    """The rows of the viewer works, and whether every target was met."""
+    rows = ["| work | archive | runs | viewer s (click to list filled) | zanvo-cli list s | ratio "
+            "viewer / zanvo-cli | time target | viewer process s | events after s | rows "
+            "| peak MiB viewer / zanvo-cli | CPU s viewer / zanvo-cli | other load | verdict |",
+            "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
+    verdicts = []
+    for work in works:
+        if not work.viewer:
+            continue
+        cli = work.target.peer
+        wall = {t: statistics.median(v) for t, v in work.walls.items()}
+        cpu = {t: statistics.median(v) for t, v in work.cpus.items()}
+        details = work.details["viewer"]
+        after = statistics.median(d.get("events_after_seconds", 0.0) for d in details)
+        shown = sorted({d.get("rows") for d in details})
+        ratio = wall["viewer"] / wall[cli]
+        met = ratio <= work.target.ratio
+        verdicts.append(met)
+        rows.append(
+            f"| {work.name} | {work.archive} | {work.runs} | {seconds(wall['viewer'])} | "
+            f"{seconds(wall[cli])} | {ratio:.2f}x | <= {work.target.ratio:.1f}x: {ratio:.3f}x "
+            f"{'met' if met else 'MISSED'} | "
+            f"{seconds(statistics.median(work.process_walls['viewer']))} | {after:.3f} | "
+            f"{', '.join(f'{n:,}' for n in shown)} | {mib(work.peaks['viewer'])} / "
+            f"{mib(work.peaks[cli])} | {cpu['viewer']:.3f} / {cpu[cli]:.3f} | "
             f"{work.other_load():.2f} | {'met' if met else 'MISSED (time)'} |")
     return "\n".join(rows), all(verdicts)
 
@@ -800,7 +872,7 @@ def describe_machine(clis, archives, names):
     return lines
 
 
-def report_results(args, clis, machine, works, load_before, started, window=None):
+def report_results(args, clis, machine, works, load_before, started, window=None, viewer=None):
     """Prints (and writes to --output) the tables; 0 when every target was met, else 3."""
     load_after = os.getloadavg()[0]
 
@@ -817,7 +889,10 @@ def report_results(args, clis, machine, works, load_before, started, window=None
               f"system synced before the clock starts; window = an install through the "
               f"Extracting window (zanvo-window-bench, offscreen), timed from the click on Unzip "
               f"to the end of the run, against the zanvo-cli install of the same inflater, "
-              f"targets <= 1.3x on the map pack and 1.5x on the 20,000 files; other load = cores "
+              f"targets <= 1.3x on the map pack and 1.5x on the 20,000 files; viewer = the "
+              f"archive viewer (zanvo-viewer-bench, offscreen) timed from the click on the "
+              f"20,000-file archive's row to its content list filled, against zanvo-cli list of "
+              f"that archive, target <= 2.0x; other load = cores "
               f"busy with other work during the timed runs ({time.strftime('%Y-%m-%d')}, "
               f"{time.monotonic() - started:.0f} s in all).", ""]
     report += machine
@@ -827,7 +902,7 @@ def report_results(args, clis, machine, works, load_before, started, window=None
         report.append("- warning: other work was running during " + ", ".join(noisy)
                       + "; those wall times are noisy, CPU times less so")
     all_met = True
-    if any(not w.window for w in works):
+    if any(not w.window and not w.viewer for w in works):
         for label in clis:
             rows, met = table(works, label)
             all_met = all_met and met
@@ -837,6 +912,11 @@ def report_results(args, clis, machine, works, load_before, started, window=None
         rows, met = window_table(works)
         all_met = all_met and met
         report += ["", f"### Extracting window against {window[1]}", "", rows, "",
+                   "All targets met." if met else "Some targets were missed."]
+    if any(w.viewer for w in works):
+        rows, met = viewer_table(works)
+        all_met = all_met and met
+        report += ["", f"### Archive viewer against {viewer[1]} list", "", rows, "",
                    "All targets met." if met else "Some targets were missed."]
     text = "\n".join(report)
     print(text)
@@ -866,6 +946,9 @@ def main():
     parser.add_argument("--window",
                         help="the zanvo-window-bench to time against the zanvo-cli of the same "
                              "inflater (default: the release preset's, when built)")
+    parser.add_argument("--viewer",
+                        help="the zanvo-viewer-bench to time against zanvo-cli list (default: "
+                             "the release preset's, when built)")
     parser.add_argument("--archives", default=str(root / "build/bench"))
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--min-seconds", type=float, default=3.0,
@@ -903,6 +986,19 @@ def main():
             window_wanted = False
     if window_wanted and not os.access(args.window, os.X_OK):
         parser.error(f"{args.window} is missing")
+    viewer_wanted = wanted(f"viewer {VIEWER_ARCHIVE}")
+    if viewer_wanted and not args.viewer:
+        default = root / "build/release/bench/zanvo-viewer-bench"
+        if default.exists():
+            args.viewer = str(default)
+        elif args.only:
+            parser.error(f"{default} is missing: cmake --build --preset release --target "
+                         f"zanvo-viewer-bench, or give --viewer")
+        else:
+            print(f"no {default}: the viewer work is left out", file=sys.stderr)
+            viewer_wanted = False
+    if viewer_wanted and not os.access(args.viewer, os.X_OK):
+        parser.error(f"{args.viewer} is missing")
     load_before = os.getloadavg()[0]
     started = time.monotonic()
     TargetFolders.stamp = archives / REMOVAL_STAMP
@@ -938,11 +1034,23 @@ def main():
                            f"{window[1]}" + ("" if same else " (no zanvo-cli of that inflater)")
                            + "; on Qt's offscreen platform")
             os.environ["QT_QPA_PLATFORM"] = "offscreen"
-        works = make_works(clis, archives, names, Path(targets), config, wanted, window)
+        viewer = None
+        if viewer_wanted:
+            copy = Path(scratch, "viewer", "zanvo-viewer-bench")
+            copy.parent.mkdir()
+            shutil.copy2(args.viewer, copy)
+            kind = inflater(str(copy))
+            same = [label for label in clis if label.startswith(f"zanvo-cli {kind}")]
+            viewer = (str(copy), (same or list(clis))[0])
+            machine.append(f"- viewer: zanvo-viewer-bench against {viewer[1]} list; on Qt's "
+                           f"offscreen platform")
+            os.environ["QT_QPA_PLATFORM"] = "offscreen"
+        works = make_works(clis, archives, names, Path(targets), config, wanted, window, viewer)
         measure(works, args.runs, args.min_seconds, Path(scratch), progress=True)
         # The results first: removing the target folders of the many-folders works takes
         # half an hour.
-        return report_results(args, clis, machine, works, load_before, started, window)
+        return report_results(args, clis, machine, works, load_before, started, window,
+                              viewer)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Benchmarks zanvo-cli against unzip, bsdtar and 7z on generated archives, and the Extracting
-# window against zanvo-cli; markdown tables.
-# Usage: bench/run.sh [--backend isal|zlib|both] [--cli PATH]... [--window PATH] [--runs N]
-#                     [--only LABEL]... [ARCHIVE_FOLDER]
+# window and the archive viewer against zanvo-cli; markdown tables.
+# Usage: bench/run.sh [--backend isal|zlib|both] [--cli PATH]... [--window PATH] [--viewer PATH]
+#                     [--runs N] [--only LABEL]... [ARCHIVE_FOLDER]
 #   --backend B     build and time the ISA-L build (preset release), the zlib one
 #                   (release-zlib) or both, taking turns in one run (default both)
 #   --cli PATH      time this zanvo-cli binary instead of building (repeatable)
 #   --window PATH   time this zanvo-window-bench instead of building it (the window works)
+#   --viewer PATH   time this zanvo-viewer-bench instead of building it (the viewer work)
 #   --runs N        timed runs of each command after its warm-up run (default 5; commands
 #                   of under 0.6 s run more often, until they have taken 3 s)
 #   --only LABEL    keep only works whose "work archive" label contains LABEL (repeatable)
@@ -23,6 +24,7 @@ backend=both
 clis=()
 presets=()
 window=""
+viewer=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --backend)
@@ -35,7 +37,8 @@ while [ $# -gt 0 ]; do
         --runs) runs="$2"; shift 2 ;;
         --only) only+=(--only "$2"); shift 2 ;;
         --window) window="$2"; shift 2 ;;
-        -h|--help) sed -n '2,14p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --viewer) viewer="$2"; shift 2 ;;
+        -h|--help) sed -n '2,15p' "$bench/run.sh" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
         *) folder="$1"; shift ;;
     esac
@@ -105,6 +108,22 @@ elif [ "$window_wanted" = yes ] && [ "${#presets[@]}" -gt 0 ]; then
     window_args=(--window "build/$preset/bench/zanvo-window-bench")
 fi
 
+# The viewer work ("viewer small-files.zip") needs the viewer bench, built the same way.
+viewer_wanted=$([ "${#only[@]}" -eq 0 ] && echo yes || echo no)
+for ((i = 1; i < ${#only[@]}; i += 2)); do
+    if [[ "viewer small-files.zip" == *"${only[$i]}"* ]]; then
+        viewer_wanted=yes
+    fi
+done
+viewer_args=()
+if [ -n "$viewer" ]; then
+    viewer_args=(--viewer "$viewer")
+elif [ "$viewer_wanted" = yes ] && [ "${#presets[@]}" -gt 0 ]; then
+    preset="${presets[0]}"
+    cmake --build --preset "$preset" --target zanvo-viewer-bench >&2
+    viewer_args=(--viewer "build/$preset/bench/zanvo-viewer-bench")
+fi
+
 python3 bench/make_archives.py "$folder" >&2
-python3 bench/bench.py "${clis[@]}" "${window_args[@]}" --archives "$folder" --runs "$runs" \
-    --output "$folder/results.md" "${only[@]}"
+python3 bench/bench.py "${clis[@]}" "${window_args[@]}" "${viewer_args[@]}" --archives "$folder" \
+    --runs "$runs" --output "$folder/results.md" "${only[@]}"
