@@ -2,7 +2,8 @@
 # Runs the AT-SPI driver against the real program: a private X server, a private D-Bus session
 # (the accessibility bus and its registry start in it on demand) and a temporary HOME, so that
 # neither the user's desktop nor the user's settings are touched.
-# Usage: run_under_xvfb.sh ZANVO   Exits 77 (skipped) when the tools are not installed.
+# Usage: run_under_xvfb.sh ZANVO [DRIVER [ARGUMENTS...]]   Exits 77 (skipped) when the tools are
+# not installed. DRIVER, a script of this folder, defaults to extract_window_atspi.py.
 set -euo pipefail
 
 program=${1:?usage: run_under_xvfb.sh ZANVO}
@@ -72,7 +73,8 @@ env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS -u WAYLAND_DISPLAY -u SESS
     QT_QPA_PLATFORM=xcb \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     timeout --kill-after=10 240 \
-    dbus-run-session -- "$python" "$here/extract_window_atspi.py" "$program" "$work" || status=$?
+    dbus-run-session -- "$python" "$here/${2:-extract_window_atspi.py}" "$program" "$work" \
+    "${@:3}" || status=$?
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
     echo "FAILED: the driver did not end within 240 s" >&2
 fi
