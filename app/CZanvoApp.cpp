@@ -59,18 +59,23 @@ int CZanvoApp::InitInstance(QApplication& application) {
     LoadQtTranslation(language, qtTexts);
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(IDI_MAIN)));
 
+    // The session ending or SIGTERM: the settings are kept as Quit keeps them, and the window
+    // is closed. Watched from the start, so that a signal that comes early waits for the loop.
+    CMainDlg* running = nullptr;
+    CQuitSignals::Watch([&running] {
+        if (running != nullptr) {
+            running->SaveSettings();
+        }
+        QCoreApplication::exit(0);
+    });
     {
         CMainDlg window;
-        // The session ending or SIGTERM: the settings are kept as Quit keeps them, and the
-        // window is closed.
+        running = &window;
         QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                          [&window] { window.SaveSettings(); });
-        CQuitSignals::Watch([&window] {
-            window.SaveSettings();
-            QCoreApplication::exit(0);
-        });
         window.exec();
-        CQuitSignals::Stop();
+        running = nullptr;
     }  // the window's end writes the settings
+    CQuitSignals::Stop();
     return 0;
 }

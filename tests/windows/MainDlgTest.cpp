@@ -8,11 +8,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTranslator>
 #include <QtTest>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 
@@ -105,6 +109,8 @@ private slots:
     void folderBrowserStatusLine();
     void fileBrowserFilter();
     void aboutBoxAndEnding();
+    void silentCheckOnceTheWindowShows();
+    void settingsWrittenOnSigterm();
     void everyControlHasAName();
     void screenshotsInBothLanguages();
 
@@ -208,27 +214,29 @@ void MainDlgTest::validationMessagesInTheirOrder() {
     auto* target = Child<QComboBox>(&window, "targetCombo");
     auto* extract = Child<QPushButton>(&window, "extractButton");
     QStringList seen;
-    const auto press = [&](QMessageBox::StandardButton answer) {
+    const auto press = [&](std::initializer_list<QMessageBox::StandardButton> answers) {
         ModalScript script(10000);
-        script.Then("a box", AnswerBox(answer, &seen)).Start();
+        for (QMessageBox::StandardButton answer : answers) {
+            script.Then("a box", AnswerBox(answer, &seen));
+        }
+        script.Start();
         extract->click();
         QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     };
 
-    press(QMessageBox::Ok);
-    QVERIFY(source->hasFocus() || source->lineEdit()->hasFocus());
+    press({QMessageBox::Ok});
+    QVERIFY(window.focusWidget() == source || window.focusWidget() == source->lineEdit());
     Type(source, Sep(disk->Path() + "missing"));
-    press(QMessageBox::Ok);
-    QVERIFY(target->hasFocus() || target->lineEdit()->hasFocus());
+    press({QMessageBox::Ok});
+    QVERIFY(window.focusWidget() == target || window.focusWidget() == target->lineEdit());
     Type(target, Sep(disk->Path() + "no/such/target"));
-    press(QMessageBox::Ok);
+    press({QMessageBox::Ok});
     // The source was normalised before its test: a folder, with its separator.
     QCOMPARE(source->currentText(), Sep(disk->Path() + "missing/"));
     MakeFolder(*disk, "missing");
-    press(QMessageBox::No);
+    press({QMessageBox::No});
     // After Yes, a folder whose parent is missing cannot be made: the system's code and text.
-    press(QMessageBox::Yes);
-    press(QMessageBox::Ok);
+    press({QMessageBox::Yes, QMessageBox::Ok});
     QCOMPARE(seen.size(), 6);
     QCOMPARE(seen[0], QStringLiteral("Error|You must select a source directory !"));
     QCOMPARE(seen[1], QStringLiteral("Error|You must select a target directory !"));
@@ -441,11 +449,11 @@ void MainDlgTest::folderBrowserStatusLine() {
                   STEP_COMPARE(dialog->directory().absolutePath(),
                                QDir(Sep(disk->Path())).absolutePath());
                   auto* status = Child<QLabel>(dialog, CFolderBrowser::kStatusName);
-                  lines << status->text();
+                  const QString initial = status->text();
                   if (!select(dialog, "with")) {
                       return false;  // the folder is still being read
                   }
-                  lines << status->text();
+                  lines << initial << status->text();
                   select(dialog, "without");
                   lines << status->text();
                   select(dialog, "with");
@@ -544,6 +552,86 @@ void MainDlgTest::aboutBoxAndEnding() {
     QCOMPARE(window.exec(), int(QDialog::Rejected));
     QTimer::singleShot(0, &window, [&] { window.close(); });
     QCOMPARE(window.exec(), int(QDialog::Rejected));
+}
+
+void MainDlgTest::silentCheckOnceTheWindowShows() {
+    // A server that answers an older version: even the silent check asks.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, &server, [&server] {
+        QTcpSocket* client = server.nextPendingConnection();
+        connect(client, &QTcpSocket::readyRead, client, [client] {
+            client->readAll();
+            client->write("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n1.01");
+            client->disconnectFromHost();
+        });
+    });
+    qputenv("ZANVO_UPDATE_URL",
+            QByteArray("http://127.0.0.1:") + QByteArray::number(server.serverPort()));
+    Stored().setValue("Settings/WebUpdate", 1);
+    QStringList seen;
+    bool shownFirst = false;
+    {
+        CMainDlg window;
+        ModalScript script(15000);
+        script
+            .Then("the question, over the shown window",
+                  [&] {
+                      shownFirst = window.isVisible();
+                      return AnswerBox(QMessageBox::No, &seen)();
+                  })
+            .Start();
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(script.Done(), 15000);
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
+    }
+    QVERIFY(shownFirst);
+    QCOMPARE(seen, QStringList{"Information|A new version of Zanvo was found!\n\nDo you want to "
+                               "download it?"});
+
+    // Without a server: silence, and the window works on.
+    server.close();
+    {
+        CMainDlg window;
+        window.show();
+        QTest::qWait(300);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(window.isVisible());
+    }
+    qunsetenv("ZANVO_UPDATE_URL");
+}
+
+void MainDlgTest::settingsWrittenOnSigterm() {
+    // The real program, ended by SIGTERM as a session ends it: its settings are written.
+    TestFolder config;
+    QProcess zanvo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", Sep(config.Path()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    zanvo.setProcessEnvironment(environment);
+    zanvo.start(QStringLiteral(ZANVO_GUI), {"-Embedding"});
+    QVERIFY(zanvo.waitForStarted());
+    // Ready once it catches SIGTERM itself.
+    const auto catchesTerm = [&zanvo] {
+        QFile status(QStringLiteral("/proc/%1/status").arg(zanvo.processId()));
+        if (!status.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:")) {
+                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+            }
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(), 30000);
+    zanvo.terminate();
+    QVERIFY(zanvo.waitForFinished(20000));
+    QCOMPARE(zanvo.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(zanvo.exitCode(), 0);
+    const std::string written = TestFolder::ReadFile(config.Path() + "Orbelle/Zanvo.conf");
+    QVERIFY2(written.find("Language=french") != std::string::npos, written.c_str());
+    QVERIFY(written.find("WebUpdate=0") != std::string::npos);
 }
 
 void MainDlgTest::everyControlHasAName() {
