@@ -87,9 +87,13 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::C
     }
     ui->sourceLabel->setBuddy(ui->sourceCombo);
     ui->targetLabel->setBuddy(ui->targetCombo);
-    // A combo box does not take its buddy's name; give it the label's.
-    ui->sourceCombo->setAccessibleName(LabelName(IDC_SOURCE_LABEL));
-    ui->targetCombo->setAccessibleName(LabelName(IDC_TARGET_LABEL));
+    // A combo box does not take its buddy's name; give it the label's, and to its text field,
+    // which the accessibility bus shows in its place.
+    for (auto [combo, label] : {std::pair{ui->sourceCombo, IDC_SOURCE_LABEL},
+                                std::pair{ui->targetCombo, IDC_TARGET_LABEL}}) {
+        combo->setAccessibleName(LabelName(label));
+        combo->lineEdit()->setAccessibleName(LabelName(label));
+    }
     ui->typeFrame->setAccessibleName(LabelName(IDC_TYPE_LABEL));
 
     SetUpButtons();

@@ -322,6 +322,8 @@ def combo_text_field(window, label_name):
     field = find(combo, "text")
     if field is None or "EditableText" not in pyatspi.utils.listInterfaces(field):
         raise TestFailure(f"the combo box {label_name!r} has no text field to type into")
+    # Its text field, where a screen reader lands, carries the label's name.
+    expect(f"the name of the text field of {label_name}", field.name, label_name)
     return combo, field
 
 
