@@ -85,5 +85,4 @@ enum StringId : int {
     IDS_CLI_SETTINGS_TOO_LARGE = 1018,
     IDS_CLI_SETTINGS_UNREADABLE = 1019,
     // The windows' program, until its main window comes: how to open the Extracting window.
-    IDS_GUI_USAGE = 1020,
 };

@@ -141,8 +141,5 @@ extern const StringEntry kEnglishStrings[] = {
     {1017, "The settings file %s is not a regular file; the default settings apply."},
     {1018, "The settings file %s is larger than 1 MiB; the default settings apply."},
     {1019, "The settings file %s cannot be read (%s); the default settings apply."},
-    {1020,
-     "Usage: zanvo --extract-window TARGET SOURCE\n"
-     "Opens the Extracting window for SOURCE (an archive, or a folder of archives) and TARGET."},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

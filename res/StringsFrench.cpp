@@ -148,9 +148,5 @@ extern const StringEntry kFrenchStrings[] = {
     {1019,
      "Le fichier de paramètres %s ne peut pas être lu (%s) ; les paramètres par défaut "
      "s'appliquent."},
-    {1020,
-     "Usage : zanvo --extract-window CIBLE SOURCE\n"
-     "Ouvre la fenêtre d'extraction pour SOURCE (une archive, ou un répertoire d'archives) et "
-     "CIBLE."},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];
