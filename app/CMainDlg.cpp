@@ -83,6 +83,8 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::C
     for (QComboBox* combo : {ui->sourceCombo, ui->targetCombo}) {
         // The list is kept in order by AddRecent and LoadRecents; Enter adds nothing to it.
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // A drop on a field is a drop on the window: it sets the source, never pastes a URL.
+        combo->lineEdit()->setAcceptDrops(false);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     }
     ui->sourceLabel->setBuddy(ui->sourceCombo);
@@ -153,6 +155,11 @@ void CMainDlg::SetUpButtons() {
             setup.button->SetLink(CStringTable::Load(IDS_WEB_SITE));
         }
     }
+    // No button is the default: Enter in a field must not start a browser or a command.
+    for (const Setup& setup : setups) {
+        setup.button->setAutoDefault(false);
+        setup.button->setDefault(false);
+    }
     for (CImageButton* command : {ui->extractButton, ui->viewButton, ui->propertiesButton}) {
         command->SetLayout(CImageButton::kImageAbove);
     }
@@ -217,7 +224,8 @@ void CMainDlg::NormalizePaths() {
 }
 
 bool CMainDlg::FolderExists(const std::string& path) {
-    return !path.empty() && FileSystem::IsDirectory(path);
+    // Found whatever the case of its names, as the installation finds it.
+    return !path.empty() && FileSystem::IsDirectory(FileSystem::ResolveCase(path));
 }
 
 bool CMainDlg::CreateTargetFolder(const std::string& path) {
@@ -339,6 +347,8 @@ void CMainDlg::OnSourceTypeClicked() {
 }
 
 void CMainDlg::OnSourcePicked(int index) {
+    // The other field may hold a completion the typing signal never reported.
+    UpdateVariables();
     if (index >= 0) {
         sourceText = ui->sourceCombo->itemText(index).toStdString();
     }
@@ -346,6 +356,7 @@ void CMainDlg::OnSourcePicked(int index) {
 }
 
 void CMainDlg::OnTargetPicked(int index) {
+    UpdateVariables();
     if (index >= 0) {
         targetText = ui->targetCombo->itemText(index).toStdString();
     }
@@ -363,8 +374,9 @@ void CMainDlg::LoadRecents(QComboBox* combo, const std::string& listName) {
 }
 
 void CMainDlg::AddRecent(QComboBox* combo, const std::string& listName, const std::string& path) {
-    if (CRecentList(listName).Add(path)) {
-        const QString text = QString::fromStdString(path);
+    const QString text = QString::fromStdString(path);
+    // A path that fell off the stored list may still be in the combo's: listed once only.
+    if (CRecentList(listName).Add(path) && combo->findText(text, Qt::MatchFixedString) < 0) {
         const QString edit = combo->currentText();
         combo->insertItem(SortedPlace(combo, text), text);
         combo->setEditText(edit);
@@ -379,6 +391,7 @@ void CMainDlg::OnDropFiles(const QStringList& paths) {
     if (dropped.empty() || !FileSystem::Exists(dropped)) {
         return;
     }
+    UpdateVariables();
     ui->sourceCombo->setCurrentIndex(-1);
     if (FileSystem::IsDirectory(dropped)) {
         sourceText = dropped;
@@ -394,7 +407,8 @@ void CMainDlg::OnDropFiles(const QStringList& paths) {
 }
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
         event->acceptProposedAction();
     }
 }

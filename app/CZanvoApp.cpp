@@ -47,7 +47,6 @@ bool CZanvoApp::LoadQtTranslation(CStringTable::Language language, QTranslator& 
 int CZanvoApp::InitInstance(QApplication& application) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zanvo"));
     UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
 
     CSplashWindow::AllowSplash(SplashAllowed(QCoreApplication::arguments()));

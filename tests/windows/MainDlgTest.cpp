@@ -103,6 +103,8 @@ private slots:
     void validationMessagesInTheirOrder();
     void targetCreatedAfterYes();
     void sourceTypeFollowsTheText();
+    void foldersFoundWhateverTheirCase();
+    void enterStartsNothing();
     void wildcardsRefusedByViewOnly();
     void dropsTakeTheFirstItem();
     void recentFoldersPickedAndRecorded();
@@ -321,6 +323,50 @@ void MainDlgTest::sourceTypeFollowsTheText() {
     QVERIFY(!FileChecked(&window));
 }
 
+void MainDlgTest::foldersFoundWhateverTheirCase() {
+    // As the installation finds them: no "not found", no second folder made.
+    MakeFolder(*disk, "maps");
+    MakeFolder(*disk, "game");
+    CMainDlg window;
+    window.show();
+    Type(Child<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "MAPS"));
+    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "Game"));
+    QStringList seen;
+    ModalScript script(20000);
+    script.Then("the Extracting window finds no archive", AnswerBox(QMessageBox::Ok, &seen))
+        .Start();
+    Child<QPushButton>(&window, "extractButton")->click();
+    QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
+    QCOMPARE(seen, QStringList{"Error|No archive found !"});
+    QVERIFY(!QFileInfo::exists(Sep(disk->Path() + "Game")));
+}
+
+void MainDlgTest::enterStartsNothing() {
+    CMainDlg window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList opened;
+    // Watches to the end: whatever opens is noted and closed.
+    ModalScript watch(60000);
+    watch
+        .Then("(watching)", When([&] {
+                  if (QWidget* modal = QApplication::activeModalWidget()) {
+                      opened << modal->metaObject()->className();
+                      qobject_cast<QDialog*>(modal)->reject();
+                  }
+                  return false;
+              }))
+        .Start();
+    for (const char* field : {"sourceCombo", "targetCombo"}) {
+        auto* combo = Child<QComboBox>(&window, field);
+        combo->lineEdit()->setFocus();
+        Type(combo, Sep(disk->Path()));
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    }
+    QTest::qWait(100);
+    QCOMPARE(opened, QStringList());
+}
+
 void MainDlgTest::wildcardsRefusedByViewOnly() {
     CMainDlg window;
     window.show();
@@ -370,6 +416,13 @@ void MainDlgTest::dropsTakeTheFirstItem() {
     Drop(&window, {Sep(disk->Path() + "gone.zip")});
     QCOMPARE(source->currentText(), Sep(disk->Path() + "Maps/sub.zip"));
     QCOMPARE(Edit(&window, "targetCombo"), QString());
+    // An empty list of addresses is refused, not read past its end.
+    QMimeData empty;
+    empty.setUrls({});
+    QDragEnterEvent refused(window.rect().center(), Qt::CopyAction, &empty, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(&window, &refused);
+    QVERIFY(!refused.isAccepted());
     // The root keeps its one separator.
     window.OnDropFiles({QStringLiteral("/")});
     QCOMPARE(source->currentText(), QStringLiteral("/"));
