@@ -139,9 +139,17 @@ bool CUpdateCheck::FetchVersionReply(std::string& reply, int limit, QString* net
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     deadline.stop();
-    takeBody();
+    // The loop also ends when the program is told to end (SIGTERM): an exchange cut short is
+    // no answer, whatever part of the body came.
+    const bool cutShort = !answer->isFinished();
+    if (cutShort) {
+        QObject::disconnect(answer, &QNetworkReply::readyRead, nullptr, nullptr);
+        answer->abort();
+    } else {
+        takeBody();
+    }
 
-    bool fetched = !tooLong;
+    bool fetched = !tooLong && !cutShort;
     if (timedOut) {
         fetched = false;
         if (networkError != nullptr) {
@@ -149,7 +157,8 @@ bool CUpdateCheck::FetchVersionReply(std::string& reply, int limit, QString* net
             *networkError =
                 QCoreApplication::translate("QAbstractSocket", "Socket operation timed out");
         }
-    } else if (!tooLong && answer->error() != QNetworkReply::NoError && !OnlyTheStatus(*answer)) {
+    } else if (!tooLong && !cutShort && answer->error() != QNetworkReply::NoError &&
+               !OnlyTheStatus(*answer)) {
         fetched = false;
         if (networkError != nullptr) {
             *networkError = answer->errorString();
@@ -190,7 +199,8 @@ void CUpdateCheck::CheckForUpdate(QWidget* owner, const std::string& localVersio
                              WindowTexts::String(IDS_VERSION_NEW_FOUND),
                              QMessageBox::Yes | QMessageBox::No, owner);
         question.setDefaultButton(QMessageBox::Yes);
-        if (question.exec() != QMessageBox::No) {
+        // Only Yes opens the page: a box ended by the program's end answers nothing.
+        if (question.exec() == QMessageBox::Yes) {
             const QUrl page = OnServer(kDownloadPath);
             if (pageOpener) {
                 pageOpener(page);
