@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <algorithm>
+#include <ctime>
 #include <new>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "CStringTable.h"
 #include "DialogIds.h"
 #include "FileFinder.h"
+#include "FileSystem.h"
 #include "IconIds.h"
 #include "StringIds.h"
 #include "WindowTexts.h"
@@ -178,14 +180,15 @@ int CArchiveDetailsDlg::FillArchiveList(uint64_t& totalBytes) {
     for (const std::string& name : FileFinder::FindFiles(pattern)) {
         std::string size;
         std::string date;
-        const QFileInfo file(FromUtf8(resolver.Resolve(folder + name)));
-        // A file gone since the search still counts, without a size or a date.
-        if (file.exists()) {
+        uint64_t bytes = 0;
+        std::time_t modified = 0;
+        // A file gone since the search still counts, without a size or a date. Asked by the
+        // name's bytes: a name that is not UTF-8 is found all the same.
+        if (FileSystem::SizeAndTime(resolver.Resolve(folder + name), bytes, modified)) {
             // Unsigned all the way: archives of 2 GiB and more show their true size.
-            const uint64_t bytes = static_cast<uint64_t>(std::max<qint64>(file.size(), 0));
             totalBytes += bytes;
             size = CArchiveReader::FormatByteCount(bytes);
-            const QDateTime written = file.lastModified().toLocalTime();
+            const QDateTime written = QDateTime::fromSecsSinceEpoch(modified).toLocalTime();
             date = (locale.toString(written.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                     locale.toString(written.time(), timeFormat))
                        .toStdString();

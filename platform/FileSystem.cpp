@@ -57,6 +57,17 @@ bool FileSystem::CreateFolder(const std::string& path) {
     return true;
 }
 
+bool FileSystem::SizeAndTime(const std::string& path, uint64_t& size, std::time_t& modified) {
+    struct stat st {};
+    if (::stat(NativePath(path).c_str(), &st) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    size = static_cast<uint64_t>(st.st_size);
+    modified = st.st_mtime;
+    return true;
+}
+
 bool FileSystem::Exists(const std::string& path) {
     return LExists(NativePath(path), nullptr);
 }

@@ -31,6 +31,9 @@ public:
     // system error.
     static bool CreateFolder(const std::string& path);
 
+    // A file's size and last-write time, from the name's own bytes (whatever their encoding).
+    static bool SizeAndTime(const std::string& path, uint64_t& size, std::time_t& modified);
+
     static bool Exists(const std::string& path);
     static bool IsDirectory(const std::string& path);
 
