@@ -11,15 +11,6 @@
 
 namespace {
 
-template <class T>
-T* Find(QWidget* window, const char* name) {
-    T* widget = window->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
-}
-
 // What the main window passes: the program's own version and legal notice.
 std::pair<QString, QString> ProgramTexts() {
     CVersionInfo info;

@@ -26,15 +26,6 @@ namespace {
 
 using Language = CStringTable::Language;
 
-template <class T = QWidget>
-T* Find(QWidget* window, const char* name) {
-    T* widget = window->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
-}
-
 QTreeView* ArchiveList(QWidget* dialog) {
     return Find<QTreeView>(dialog, "archiveList");
 }
@@ -608,13 +599,7 @@ void ArchiveDetailsDlgTest::noArchiveAnsweredUnshown() {
     QStringList boxes;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     ModalScript script;
-    script.Then("the message", [&] {
-        if (CurrentBox() != nullptr) {
-            icon = CurrentBox()->icon();
-        }
-        return AnswerBox(QMessageBox::Ok, &boxes)();
-    });
-    script.Start();
+    script.Then("the message", AnswerBox(QMessageBox::Ok, &boxes, &icon)).Start();
     QCOMPARE(dialog.exec(), CArchiveDetailsDlg::kNoArchive);
     QCOMPARE(script.Failure(), QString());
     QCOMPARE(boxes, QStringList{look.box});

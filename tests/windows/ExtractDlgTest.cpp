@@ -33,15 +33,6 @@ InstallJob FolderJob(const TestFolder& source, const TestFolder& target) {
     return InstallJob{target.Path(), source.Path(), sourceFolder};
 }
 
-template <class T>
-T* Find(QWidget* window, const char* name) {
-    T* widget = window->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
-}
-
 // The tree as text, one node a line, indented by depth; a '!' marks the error icon.
 QString TreeText(QTreeWidget* tree) {
     const qint64 errorKey = CFileIconList::Shared()
@@ -487,13 +478,7 @@ void ExtractDlgTest::noArchiveFound() {
     QStringList boxes;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     ModalScript script;
-    script.Then("the message", [&] {
-        if (CurrentBox() != nullptr) {
-            icon = CurrentBox()->icon();
-        }
-        return AnswerBox(QMessageBox::Ok, &boxes)();
-    });
-    script.Start();
+    script.Then("the message", AnswerBox(QMessageBox::Ok, &boxes, &icon)).Start();
     QCOMPARE(dialog.exec(), CExtractDlg::kNoArchive);
     QCOMPARE(script.Failure(), QString());
     QCOMPARE(boxes, QStringList{"Error|No archive found !"});

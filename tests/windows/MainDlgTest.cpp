@@ -40,15 +40,6 @@ QSettings Stored() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
 }
 
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return child;
-}
-
 // Types a text into a combo's field as a user does: select all, type.
 void Type(QComboBox* combo, const QString& text) {
     combo->lineEdit()->selectAll();
@@ -57,11 +48,11 @@ void Type(QComboBox* combo, const QString& text) {
 }
 
 QString Edit(QWidget* window, const char* combo) {
-    return Child<QComboBox>(window, combo)->currentText();
+    return Find<QComboBox>(window, combo)->currentText();
 }
 
 bool FileChecked(QWidget* window) {
-    return Child<QRadioButton>(window, "fileType")->isChecked();
+    return Find<QRadioButton>(window, "fileType")->isChecked();
 }
 
 // A real drop of local paths on the window.
@@ -189,11 +180,11 @@ void MainDlgTest::firstStartAndSettingsWrittenAtExit() {
         window.show();
         QVERIFY(!FileChecked(&window));
         QCOMPARE(Edit(&window, "sourceCombo"), QString());
-        QCOMPARE(Child<QComboBox>(&window, "sourceCombo")->count(), 0);
+        QCOMPARE(Find<QComboBox>(&window, "sourceCombo")->count(), 0);
         QCOMPARE(window.Options().Language, std::string("french"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Zanvo"));
         QCOMPARE(window.VersionText(), QStringLiteral("1.02"));
-        Type(Child<QComboBox>(&window, "sourceCombo"), Sep(source));
+        Type(Find<QComboBox>(&window, "sourceCombo"), Sep(source));
         window.Options().Language = "english";
         // Typing changes nothing stored.
         window.SaveSettings();
@@ -212,9 +203,9 @@ void MainDlgTest::firstStartAndSettingsWrittenAtExit() {
 void MainDlgTest::validationMessagesInTheirOrder() {
     CMainDlg window;
     window.show();
-    auto* source = Child<QComboBox>(&window, "sourceCombo");
-    auto* target = Child<QComboBox>(&window, "targetCombo");
-    auto* extract = Child<QPushButton>(&window, "extractButton");
+    auto* source = Find<QComboBox>(&window, "sourceCombo");
+    auto* target = Find<QComboBox>(&window, "targetCombo");
+    auto* extract = Find<QPushButton>(&window, "extractButton");
     QStringList seen;
     const auto press = [&](std::initializer_list<QMessageBox::StandardButton> answers) {
         ModalScript script(10000);
@@ -258,8 +249,8 @@ void MainDlgTest::targetCreatedAfterYes() {
     WriteArchive(disk->Path() + "maps/de_a.zip", {{"de_a.bsp", "map"}});
     CMainDlg window;
     window.show();
-    Type(Child<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "maps"));
-    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "game"));
+    Type(Find<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "maps"));
+    Type(Find<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "game"));
     // The Extracting window opens on the new folder; closed without a run, the recents stay.
     ModalScript script(20000);
     script.Then("the create question", AnswerBox(QMessageBox::Yes))
@@ -268,16 +259,16 @@ void MainDlgTest::targetCreatedAfterYes() {
                   if (extracting == nullptr || !extracting->isVisible()) {
                       return false;
                   }
-                  Child<QPushButton>(extracting, "closeButton")->click();
+                  Find<QPushButton>(extracting, "closeButton")->click();
                   return true;
               }))
         .Start();
-    Child<QPushButton>(&window, "extractButton")->click();
+    Find<QPushButton>(&window, "extractButton")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QVERIFY(QFileInfo(Sep(disk->Path() + "game")).isDir());
     QCOMPARE(Stored().value("Recents/Source/Path1").toString(), Sep(disk->Path() + "maps/"));
     QCOMPARE(Stored().value("Recents/Target/Path1").toString(), Sep(disk->Path() + "game/"));
-    QCOMPARE(Child<QComboBox>(&window, "targetCombo")->count(), 1);
+    QCOMPARE(Find<QComboBox>(&window, "targetCombo")->count(), 1);
     QCOMPARE(window.Job().SourceDir, disk->Path() + "maps/");
     QCOMPARE(window.Job().Type, int(sourceFolder));
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
@@ -293,24 +284,24 @@ void MainDlgTest::targetCreatedAfterYes() {
                   return true;
               }))
         .Start();
-    Child<QPushButton>(&window, "extractButton")->click();
+    Find<QPushButton>(&window, "extractButton")->click();
     QVERIFY2(again.Failure().isEmpty(), qPrintable(again.Failure()));
-    QCOMPARE(Child<QComboBox>(&window, "sourceCombo")->count(), 1);
+    QCOMPARE(Find<QComboBox>(&window, "sourceCombo")->count(), 1);
     QVERIFY(!Stored().contains("Recents/Source/Path2"));
 }
 
 void MainDlgTest::sourceTypeFollowsTheText() {
     CMainDlg window;
     window.show();
-    auto* source = Child<QComboBox>(&window, "sourceCombo");
+    auto* source = Find<QComboBox>(&window, "sourceCombo");
     // An archive's name: File, no separator added; Extract does not test that it exists.
     Type(source, Sep(disk->Path() + "mymap.ZIP"));
-    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path()));
+    Type(Find<QComboBox>(&window, "targetCombo"), Sep(disk->Path()));
     QVERIFY(!FileChecked(&window));  // typing alone changes nothing
     QStringList seen;
     ModalScript script(20000);
     script.Then("no archive", AnswerBox(QMessageBox::Ok, &seen)).Start();
-    Child<QPushButton>(&window, "extractButton")->click();
+    Find<QPushButton>(&window, "extractButton")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QCOMPARE(seen, QStringList{"Error|No archive found !"});
     QVERIFY(FileChecked(&window));
@@ -318,7 +309,7 @@ void MainDlgTest::sourceTypeFollowsTheText() {
     QCOMPARE(window.Job().Type, int(sourceFile));
 
     // Choosing a type clears the source.
-    Child<QRadioButton>(&window, "folderType")->click();
+    Find<QRadioButton>(&window, "folderType")->click();
     QCOMPARE(source->currentText(), QString());
     QVERIFY(!FileChecked(&window));
 }
@@ -329,13 +320,13 @@ void MainDlgTest::foldersFoundWhateverTheirCase() {
     MakeFolder(*disk, "game");
     CMainDlg window;
     window.show();
-    Type(Child<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "MAPS"));
-    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "Game"));
+    Type(Find<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "MAPS"));
+    Type(Find<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "Game"));
     QStringList seen;
     ModalScript script(20000);
     script.Then("the Extracting window finds no archive", AnswerBox(QMessageBox::Ok, &seen))
         .Start();
-    Child<QPushButton>(&window, "extractButton")->click();
+    Find<QPushButton>(&window, "extractButton")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QCOMPARE(seen, QStringList{"Error|No archive found !"});
     QVERIFY(!QFileInfo::exists(Sep(disk->Path() + "Game")));
@@ -358,7 +349,7 @@ void MainDlgTest::enterStartsNothing() {
               }))
         .Start();
     for (const char* field : {"sourceCombo", "targetCombo"}) {
-        auto* combo = Child<QComboBox>(&window, field);
+        auto* combo = Find<QComboBox>(&window, field);
         combo->lineEdit()->setFocus();
         Type(combo, Sep(disk->Path()));
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
@@ -370,12 +361,12 @@ void MainDlgTest::enterStartsNothing() {
 void MainDlgTest::wildcardsRefusedByViewOnly() {
     CMainDlg window;
     window.show();
-    auto* source = Child<QComboBox>(&window, "sourceCombo");
+    auto* source = Find<QComboBox>(&window, "sourceCombo");
     QStringList seen;
     Type(source, Sep(disk->Path() + "*.zip"));
     ModalScript script(10000);
     script.Then("refused", AnswerBox(QMessageBox::Ok, &seen)).Start();
-    Child<QPushButton>(&window, "viewButton")->click();
+    Find<QPushButton>(&window, "viewButton")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QCOMPARE(seen, QStringList{"Error|Unauthorized generic characters!"});
     QVERIFY(!FileChecked(&window));  // refused before normalising
@@ -385,7 +376,7 @@ void MainDlgTest::wildcardsRefusedByViewOnly() {
     Type(source, Sep(disk->Path() + "Games/Map"));
     ModalScript view(10000);
     view.Then("the viewer's box", AnswerBox(QMessageBox::Ok, &seen)).Start();
-    Child<QPushButton>(&window, "viewButton")->click();
+    Find<QPushButton>(&window, "viewButton")->click();
     QVERIFY2(view.Failure().isEmpty(), qPrintable(view.Failure()));
     QCOMPARE(source->currentText(), Sep(disk->Path() + "Games/Map/"));
     QVERIFY(!FileChecked(&window));
@@ -401,8 +392,8 @@ void MainDlgTest::dropsTakeTheFirstItem() {
     WriteArchive(disk->Path() + "other.zip", {{"b.bsp", "map"}});
     CMainDlg window;
     window.show();
-    auto* source = Child<QComboBox>(&window, "sourceCombo");
-    Child<QRadioButton>(&window, "fileType")->click();
+    auto* source = Find<QComboBox>(&window, "sourceCombo");
+    Find<QRadioButton>(&window, "fileType")->click();
 
     // An archive: its folder, as a Folder source; the second item is ignored.
     Drop(&window, {Sep(disk->Path() + "Maps/a.zip"), Sep(disk->Path() + "other.zip")});
@@ -437,7 +428,7 @@ void MainDlgTest::recentFoldersPickedAndRecorded() {
     Stored().sync();
     CMainDlg window;
     window.show();
-    auto* source = Child<QComboBox>(&window, "sourceCombo");
+    auto* source = Find<QComboBox>(&window, "sourceCombo");
     // Sorted, up to the gap; the stored source normalised into the field.
     QCOMPARE(source->count(), 2);
     QCOMPARE(source->itemText(0), Sep(disk->Path() + "A/pack.zip"));
@@ -455,10 +446,10 @@ void MainDlgTest::recentFoldersPickedAndRecorded() {
     MakeFolder(*disk, "new");
     MakeFolder(*disk, "game");
     Type(source, Sep(disk->Path() + "new"));
-    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "game"));
+    Type(Find<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "game"));
     ModalScript script(20000);
     script.Then("no archive", AnswerBox(QMessageBox::Ok)).Start();
-    Child<QPushButton>(&window, "extractButton")->click();
+    Find<QPushButton>(&window, "extractButton")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QSettings stored = Stored();
     QCOMPARE(stored.value("Recents/Source/Path1").toString(), Sep(disk->Path() + "new/"));
@@ -476,7 +467,7 @@ void MainDlgTest::folderBrowserStatusLine() {
     WriteArchive(disk->Path() + "with/MAP.ZIP", {{"a.bsp", "map"}});
     CMainDlg window;
     window.show();
-    Type(Child<QComboBox>(&window, "sourceCombo"), Sep(disk->Path()));
+    Type(Find<QComboBox>(&window, "sourceCombo"), Sep(disk->Path()));
     QStringList lines;
     // The user selects a folder in the list; the line follows the selection.
     const auto select = [&](QFileDialog* dialog, const QString& name) {
@@ -501,7 +492,7 @@ void MainDlgTest::folderBrowserStatusLine() {
                   STEP_COMPARE(dialog->windowTitle(), QStringLiteral("Select a directory:"));
                   STEP_COMPARE(dialog->directory().absolutePath(),
                                QDir(Sep(disk->Path())).absolutePath());
-                  auto* status = Child<QLabel>(dialog, CFolderBrowser::kStatusName);
+                  auto* status = Find<QLabel>(dialog, CFolderBrowser::kStatusName);
                   const QString initial = status->text();
                   if (!select(dialog, "with")) {
                       return false;  // the folder is still being read
@@ -514,7 +505,7 @@ void MainDlgTest::folderBrowserStatusLine() {
                   return true;
               }))
         .Start();
-    Child<QPushButton>(&window, "browseSource")->click();
+    Find<QPushButton>(&window, "browseSource")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     const QString with = QStringLiteral("Directory contains archives");
     const QString without = QStringLiteral("Directory contains no archives");
@@ -522,7 +513,7 @@ void MainDlgTest::folderBrowserStatusLine() {
     QCOMPARE(Edit(&window, "sourceCombo"), Sep(disk->Path() + "with/"));
 
     // The target's browser has no status line; Cancel keeps the path and still normalises.
-    Type(Child<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "with"));
+    Type(Find<QComboBox>(&window, "targetCombo"), Sep(disk->Path() + "with"));
     ModalScript target(20000);
     target
         .Then("the target's browser", When([&] {
@@ -535,7 +526,7 @@ void MainDlgTest::folderBrowserStatusLine() {
                   return true;
               }))
         .Start();
-    Child<QPushButton>(&window, "browseTarget")->click();
+    Find<QPushButton>(&window, "browseTarget")->click();
     QVERIFY2(target.Failure().isEmpty(), qPrintable(target.Failure()));
     QCOMPARE(Edit(&window, "targetCombo"), Sep(disk->Path() + "with/"));
 }
@@ -546,8 +537,8 @@ void MainDlgTest::fileBrowserFilter() {
     std::ofstream(disk->Path() + "maps/notes.txt") << "x";
     CMainDlg window;
     window.show();
-    Child<QRadioButton>(&window, "fileType")->click();
-    Type(Child<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "maps/x.zip"));
+    Find<QRadioButton>(&window, "fileType")->click();
+    Type(Find<QComboBox>(&window, "sourceCombo"), Sep(disk->Path() + "maps/x.zip"));
     QStringList shown;
     QString filter;
     ModalScript script(20000);
@@ -570,7 +561,7 @@ void MainDlgTest::fileBrowserFilter() {
                   return true;
               }))
         .Start();
-    Child<QPushButton>(&window, "browseSource")->click();
+    Find<QPushButton>(&window, "browseSource")->click();
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
     QCOMPARE(filter, QStringLiteral("Fichiers Archives (*.zip)"));
     QCOMPARE(shown, QStringList{"MAP.ZIP"});
@@ -599,7 +590,7 @@ void MainDlgTest::aboutBoxAndEnding() {
     QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
 
     // Quit ends with its own result; Escape and the close box end too.
-    QTimer::singleShot(0, &window, [&] { Child<QPushButton>(&window, "quitButton")->click(); });
+    QTimer::singleShot(0, &window, [&] { Find<QPushButton>(&window, "quitButton")->click(); });
     QCOMPARE(window.exec(), CMainDlg::kQuit);
     QTimer::singleShot(0, &window, [&] { QTest::keyClick(&window, Qt::Key_Escape); });
     QCOMPARE(window.exec(), int(QDialog::Rejected));

@@ -83,14 +83,18 @@ QMessageBox* CurrentBox() {
     return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
 }
 
-ModalScript::Step AnswerBox(QMessageBox::StandardButton button, QStringList* seen) {
-    return [button, seen] {
+ModalScript::Step AnswerBox(QMessageBox::StandardButton button, QStringList* seen,
+                            QMessageBox::Icon* icon) {
+    return [button, seen, icon] {
         QMessageBox* box = CurrentBox();
         if (box == nullptr || !box->isVisible()) {
             return false;
         }
         if (seen != nullptr) {
             seen->append(box->windowTitle() + QLatin1Char('|') + box->text());
+        }
+        if (icon != nullptr) {
+            *icon = box->icon();
         }
         box->button(button)->click();
         return true;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QWidget>
 #include <QtTest>
 #include <functional>
 #include <string>
@@ -52,8 +53,20 @@ private:
 void PostClick(QAbstractButton* button);
 // The message box the user faces, if any.
 QMessageBox* CurrentBox();
-// A step: when a message box comes, note "caption|text" and press one of its buttons.
-ModalScript::Step AnswerBox(QMessageBox::StandardButton button, QStringList* seen = nullptr);
+// A step: when a message box comes, note "caption|text" (and its icon) and press one of its
+// buttons.
+ModalScript::Step AnswerBox(QMessageBox::StandardButton button, QStringList* seen = nullptr,
+                            QMessageBox::Icon* icon = nullptr);
+
+// A window's child by its object name; the test stops when it is missing.
+template <class T = QWidget>
+T* Find(QWidget* window, const char* name) {
+    T* widget = window->findChild<T*>(QString::fromLatin1(name));
+    if (widget == nullptr) {
+        qFatal("no widget %s", name);
+    }
+    return widget;
+}
 // Waits for a condition.
 ModalScript::Step When(std::function<bool()> condition);
 
