@@ -123,7 +123,6 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::C
     sourceText = settings.job.SourceDir;
     targetText = settings.job.TargetDir;
     sourceType = settings.job.Type;
-    UpdateControls();
     LoadRecents(ui->sourceCombo, "Source");
     LoadRecents(ui->targetCombo, "Target");
     NormalizePaths();
@@ -327,16 +326,14 @@ void CMainDlg::OnBrowseSource() {
         CFolderBrowser browser(this, sourceText, true);
     }
     ui->sourceCombo->setCurrentIndex(-1);
-    UpdateControls();
-    NormalizePaths();
+    NormalizePaths();  // refreshes the controls too
 }
 
 void CMainDlg::OnBrowseTarget() {
     UpdateVariables();
     CFolderBrowser browser(this, targetText, false);
     ui->targetCombo->setCurrentIndex(-1);
-    UpdateControls();
-    NormalizePaths();
+    NormalizePaths();  // refreshes the controls too
 }
 
 void CMainDlg::OnSourceTypeClicked() {
@@ -402,8 +399,7 @@ void CMainDlg::OnDropFiles(const QStringList& paths) {
                      : last == 0               ? dropped.substr(0, 1)
                                                : dropped.substr(0, last);
     }
-    UpdateControls();
-    NormalizePaths();
+    NormalizePaths();  // refreshes the controls too
 }
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {

@@ -30,10 +30,6 @@ bool CZanvoApp::SplashAllowed(const QStringList& arguments) {
     return true;
 }
 
-CStringTable::Language CZanvoApp::LanguageOf(const std::string& setting) {
-    return CStringTable::LanguageFromSetting(setting);
-}
-
 bool CZanvoApp::LoadQtTranslation(CStringTable::Language language, QTranslator& translator) {
     if (language != CStringTable::Language::French) {
         return false;
@@ -52,7 +48,8 @@ int CZanvoApp::InitInstance(QApplication& application) {
     CSplashWindow::AllowSplash(SplashAllowed(QCoreApplication::arguments()));
 
     // Read once: the language cannot change while the program runs.
-    const CStringTable::Language language = LanguageOf(UserRegistry::ReadLanguageSetting());
+    const CStringTable::Language language =
+        CStringTable::LanguageFromSetting(UserRegistry::ReadLanguageSetting());
     CStringTable::Select(language);
     QTranslator qtTexts;
     LoadQtTranslation(language, qtTexts);

@@ -15,8 +15,6 @@ public:
     // Whether the command line lets the splash show: not with "Embedding" or "Automation"
     // (in any case, with or without a leading "-", "--" or "/"). Other arguments are ignored.
     static bool SplashAllowed(const QStringList& arguments);
-    // "french" exactly selects French; anything else English.
-    static CStringTable::Language LanguageOf(const std::string& setting);
     // Loads Qt's own translation of a language into the application (French only; English is
     // Qt's own). False when it cannot be found.
     static bool LoadQtTranslation(CStringTable::Language language, QTranslator& translator);

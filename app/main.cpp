@@ -29,7 +29,7 @@ int RunExtractWindow(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
     UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
-    CStringTable::Select(CZanvoApp::LanguageOf(UserRegistry::ReadLanguageSetting()));
+    CStringTable::Select(CStringTable::LanguageFromSetting(UserRegistry::ReadLanguageSetting()));
     AppSettings settings;
     {
         CSettingsSection section("Settings", true);

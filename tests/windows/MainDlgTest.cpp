@@ -159,7 +159,8 @@ void MainDlgTest::startUpRules() {
                      {"other", Language::English}};
     for (const auto& row : languages) {
         Stored().setValue("Settings/Language", row.stored);
-        QCOMPARE(CZanvoApp::LanguageOf(UserRegistry::ReadLanguageSetting()), row.language);
+        QCOMPARE(CStringTable::LanguageFromSetting(UserRegistry::ReadLanguageSetting()),
+                 row.language);
     }
 
     // Qt's own buttons speak French with the program.
