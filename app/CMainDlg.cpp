@@ -311,8 +311,9 @@ void CMainDlg::OnBrowseSource() {
         QFileDialog dialog(this);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilter(QString::fromUtf8(kArchiveFilter));
+        // No "*.zip" typed into the name: Qt applies it once the folder is read, over
+        // whatever the user picked by then; the filter already shows only archives.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.selectFile(QStringLiteral("*.zip"));
         const QFileInfo current(QString::fromStdString(sourceText));
         const QString folder =
             current.isDir() ? current.absoluteFilePath() : current.absolutePath();
