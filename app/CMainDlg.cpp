@@ -20,6 +20,7 @@
 #include "CDialogTexts.h"
 #include "CExtractDlg.h"
 #include "CFolderBrowser.h"
+#include "CPropertiesDlg.h"
 #include "CRecentList.h"
 #include "CSplashWindow.h"
 #include "CStringTable.h"
@@ -302,7 +303,9 @@ void CMainDlg::OnView() {
 }
 
 void CMainDlg::OnProperties() {
-    // The properties window is not there yet: the button does nothing.
+    // It reads and writes this window's options itself; its result changes nothing here.
+    CPropertiesDlg properties(*this, this);
+    properties.exec();
 }
 
 void CMainDlg::OnBrowseSource() {

@@ -8,12 +8,14 @@ enum DialogId : int {
     IDD_EXTRACT = 141,
     IDD_OVERWRITE = 147,
     IDD_REPORT = 153,
+    IDD_PROPERTIES = 154,
 };
 
 enum ControlId : int {
     IDC_YES = 1,
     IDC_OK = 1,
     IDC_NO = 2,
+    IDC_CANCEL = 2,
     IDC_CLOSE = 1002,
     // The main window.
     IDC_QUIT = 1002,
@@ -59,6 +61,14 @@ enum ControlId : int {
     IDC_WITH_NAME_LINE = 1040,
     IDC_WITH_DATE_LINE = 1041,
     IDC_WITH_LABEL = 1042,
+    // The properties window.
+    IDC_ANALYSE = 1020,
+    IDC_LANGUAGE = 1029,
+    IDC_MISC_PATH = 1030,
+    IDC_REPLACE = 1034,
+    IDC_NEWER = 1035,
+    IDC_DOWNLOAD = 1044,
+    IDC_WEB_UPDATE = 1046,
     // Labels whose text never changes have no id of their own in the templates; these ids only
     // find their texts in the tables.
     IDC_FILE_LABEL = 1901,
@@ -70,4 +80,9 @@ enum ControlId : int {
     IDC_TYPE_LABEL = 1907,
     IDC_FOUND_LABEL = 1908,
     IDC_CONTENT_LABEL = 1909,
+    IDC_LANGUAGE_LABEL = 1910,
+    IDC_MISC_LABEL = 1911,
+    // The items of the language list, the same in both languages.
+    IDC_FRENCH_ITEM = 1912,
+    IDC_ENGLISH_ITEM = 1913,
 };

@@ -29,6 +29,18 @@ extern const DialogEntry kEnglishDialogTexts[] = {
     {147, 1022, "No For All"}, {147, 1036, "Replace existing file:"},
     {147, 1042, "With file:"}, {153, 0, "Extract Report"},
     {153, 1002, "&Close"},
+    {154, 0, "Properties"},
+    {154, 1, "&OK"},
+    {154, 2, "&Cancel"},
+    {154, 1910, "Language:"},
+    {154, 1911, "\"Misc\" folder:"},
+    {154, 1020, "Analyse and sort Steam archives"},
+    {154, 1034, "Replace existing files without confirmation"},
+    {154, 1035, "Confirm on different date or size"},
+    {154, 1044, "Download Last Version"},
+    {154, 1046, "Check on launch"},
+    {154, 1912, "Français"},
+    {154, 1913, "English"},
 };
 extern const int kEnglishDialogTextCount =
     sizeof kEnglishDialogTexts / sizeof kEnglishDialogTexts[0];

@@ -38,5 +38,17 @@ extern const DialogEntry kFrenchDialogTexts[] = {
     {147, 1042, "Par le fichier:"},
     {153, 0, "Rapport d'extraction"},
     {153, 1002, "&Fermer"},
+    {154, 0, "Paramètres"},
+    {154, 1, "&OK"},
+    {154, 2, "&Annuler"},
+    {154, 1910, "Langue:"},
+    {154, 1911, "Répertoire \"Divers\":"},
+    {154, 1020, "Analyser et trier les fichiers des archives Steam"},
+    {154, 1034, "Remplacer les fichiers existants sans confirmer"},
+    {154, 1035, "Confirmer si date/taille différentes"},
+    {154, 1044, "Télécharger la dernière version"},
+    {154, 1046, "Vérifier au démarrage"},
+    {154, 1912, "Français"},
+    {154, 1913, "English"},
 };
 extern const int kFrenchDialogTextCount = sizeof kFrenchDialogTexts / sizeof kFrenchDialogTexts[0];

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTranslator>
 #include <QtTest>
 #include <csignal>
@@ -604,17 +603,7 @@ void MainDlgTest::aboutBoxAndEnding() {
 void MainDlgTest::silentCheckOnceTheWindowShows() {
     // A server that answers an older version: even the silent check asks.
     QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    connect(&server, &QTcpServer::newConnection, &server, [&server] {
-        QTcpSocket* client = server.nextPendingConnection();
-        connect(client, &QTcpSocket::readyRead, client, [client] {
-            client->readAll();
-            client->write("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n1.01");
-            client->disconnectFromHost();
-        });
-    });
-    qputenv("ZANVO_UPDATE_URL",
-            QByteArray("http://127.0.0.1:") + QByteArray::number(server.serverPort()));
+    AnswerVersionChecks(server, "1.01");
     Stored().setValue("Settings/WebUpdate", 1);
     QStringList seen;
     bool shownFirst = false;

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QPixmap>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QWidget>
 
 #include "ZipWriter.h"
@@ -30,6 +32,21 @@ private:
 };
 
 }  // namespace
+
+void AnswerVersionChecks(QTcpServer& server, const QByteArray& body) {
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, body] {
+        QTcpSocket* client = server.nextPendingConnection();
+        QObject::connect(client, &QTcpSocket::readyRead, client, [client, body] {
+            client->readAll();
+            client->write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                          "\r\n\r\n" + body);
+            client->disconnectFromHost();
+        });
+    });
+    qputenv("ZANVO_UPDATE_URL",
+            QByteArray("http://127.0.0.1:") + QByteArray::number(server.serverPort()));
+}
 
 void OnHide(QWidget* window, std::function<void()> onHide) {
     new HideWatch(window, std::move(onHide));

@@ -19,6 +19,7 @@
 #define STEP_VERIFY(condition) QTest::qVerify(condition, #condition, "", __FILE__, __LINE__)
 
 class QAbstractButton;
+class QTcpServer;
 class QWidget;
 
 // Plays the user of modal windows: each step waits for its moment and then acts. The steps are
@@ -76,6 +77,9 @@ void WriteArchive(const std::string& path,
                   const std::vector<std::pair<std::string, std::string>>& entries);
 // count one-byte entries "<folder>/part0/0.txt", "<folder>/part0/1.txt", ...
 void WriteTinyArchive(const std::string& path, size_t count, const std::string& folder = "");
+
+// Listens on server and answers every version request with body; the checks ask it from now on.
+void AnswerVersionChecks(QTcpServer& server, const QByteArray& body);
 
 // Calls onHide each time the window is hidden.
 void OnHide(QWidget* window, std::function<void()> onHide);

@@ -1,0 +1,371 @@
+// The properties window, in both languages: what OK stores, what Cancel leaves, the greyed
+// boxes, the restart notice, the version check it starts, and the main window that opens it.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTcpServer>
+#include <QtTest>
+
+#include "CExtractDlg.h"
+#include "CImageButton.h"
+#include "CMainDlg.h"
+#include "CPropertiesDlg.h"
+#include "CQtSettingsStore.h"
+#include "CStringTable.h"
+#include "TestFolder.h"
+#include "UserRegistry.h"
+#include "WindowKit.h"
+
+namespace {
+
+using Language = CStringTable::Language;
+
+QSettings Stored() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
+}
+
+void TypeInto(QLineEdit* field, const QString& text) {
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    // Key by key, with the text each key types (keyClicks knows only ASCII).
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Picks a language the way the keyboard does.
+void Pick(QComboBox* list, int index) {
+    while (list->currentIndex() < index) {
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+    while (list->currentIndex() > index) {
+        QTest::keyClick(list, Qt::Key_Up);
+    }
+}
+
+QString Restart(Language language) {
+    return language == Language::French
+               ? QStringLiteral(
+                     "Attention|Vous devez redémarrer l'application pour\nque les "
+                     "modifications prennent effet.")
+               : QStringLiteral(
+                     "Warning|You must restart this application\nfor changes to take place.");
+}
+
+// Runs the dialog over the window: act once it shows, then the boxes that come are answered
+// with OK and noted in seen.
+void RunDialog(CMainDlg& window, const std::function<void(CPropertiesDlg&)>& act, QStringList* seen,
+               QMessageBox::Icon* icon = nullptr) {
+    CPropertiesDlg dialog(window, &window);
+    ModalScript script(15000);
+    script.Then("the dialog", When([&] { return dialog.isVisible(); })).Then("the user", [&] {
+        act(dialog);
+        return true;
+    });
+    script.Start();
+    // Boxes that come after the dialog closed are answered too.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] { AnswerBox(QMessageBox::Ok, seen, icon)(); });
+    answer.start(5);
+    dialog.exec();
+    QTRY_VERIFY(script.Done());
+    QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
+}
+
+}  // namespace
+
+class PropertiesDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void okStoresWhatTheFieldsHold_data() { Languages(); }
+    void okStoresWhatTheFieldsHold();
+    void greyedBoxesKeepTheirValues_data() { Languages(); }
+    void greyedBoxesKeepTheirValues();
+    void restartNoticeOnlyForAChangedLanguage_data() { Languages(); }
+    void restartNoticeOnlyForAChangedLanguage();
+    void versionCheckLeavesTheDialogOpen_data() { Languages(); }
+    void versionCheckLeavesTheDialogOpen();
+    void openedByTheMainWindowForTheNextExtract();
+
+private:
+    static void Languages();
+    std::unique_ptr<TestFolder> home;
+};
+
+void PropertiesDlgTest::Languages() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << int(Language::English);
+    QTest::newRow("French") << int(Language::French);
+}
+
+void PropertiesDlgTest::initTestCase() {
+    home = std::make_unique<TestFolder>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(home->Path()));
+    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+    CImageButton::SetLinkOpener([](const QUrl&) {});
+}
+
+void PropertiesDlgTest::init() {
+    Stored().clear();
+    Stored().sync();
+    CStringTable::Select(Language::English);
+    if (QTest::currentDataTag() != nullptr) {
+        QFETCH(int, language);
+        CStringTable::Select(static_cast<Language>(language));
+    }
+}
+
+void PropertiesDlgTest::cleanupTestCase() {
+    UserRegistry::SetStore(nullptr);
+    CImageButton::SetLinkOpener(nullptr);
+    CStringTable::Select(Language::English);
+}
+
+void PropertiesDlgTest::okStoresWhatTheFieldsHold() {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } miscRows[] = {
+        {"divers", "divers\\"},        {"\\divers\\", "divers\\"},    {"\\", ""}, {"", ""},
+        {"maps/misc", "maps\\misc\\"}, {"Répertoire", "Répertoire\\"}};
+    CMainDlg window;
+    for (const auto& row : miscRows) {
+        QStringList seen;
+        RunDialog(
+            window,
+            [&](CPropertiesDlg& dialog) {
+                TypeInto(Find<QLineEdit>(&dialog, "miscEdit"), QString::fromUtf8(row.typed));
+                Find<QPushButton>(&dialog, "okButton")->click();
+            },
+            &seen);
+        QCOMPARE(window.Options().MiscPath, std::string(row.stored));
+        QCOMPARE(seen, QStringList());
+    }
+
+    // Every box the other way round, then Cancel: nothing changes, nothing is said.
+    const InstallOptions before = window.Options();
+    QStringList seen;
+    RunDialog(
+        window,
+        [&](CPropertiesDlg& dialog) {
+            for (const char* box :
+                 {"analyseCheck", "replaceCheck", "newerCheck", "webUpdateCheck"}) {
+                QTest::mouseClick(Find<QCheckBox>(&dialog, box), Qt::LeftButton);
+            }
+            TypeInto(Find<QLineEdit>(&dialog, "miscEdit"), QStringLiteral("autres"));
+            Pick(Find<QComboBox>(&dialog, "languageCombo"), CPropertiesDlg::kEnglish);
+            Find<QPushButton>(&dialog, "cancelButton")->click();
+        },
+        &seen);
+    QCOMPARE(seen, QStringList());
+    QCOMPARE(window.Options().MiscPath, before.MiscPath);
+    QCOMPARE(window.Options().Language, before.Language);
+    QCOMPARE(window.Options().Analyse, before.Analyse);
+    QCOMPARE(window.Options().Replace, before.Replace);
+    QCOMPARE(window.Options().Newer, before.Newer);
+    QCOMPARE(window.Options().WebUpdate, before.WebUpdate);
+
+    // Escape is Cancel too.
+    RunDialog(
+        window,
+        [&](CPropertiesDlg& dialog) {
+            TypeInto(Find<QLineEdit>(&dialog, "miscEdit"), QStringLiteral("autres"));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        },
+        &seen);
+    QCOMPARE(window.Options().MiscPath, before.MiscPath);
+}
+
+void PropertiesDlgTest::greyedBoxesKeepTheirValues() {
+    CMainDlg window;
+    // At opening: the rules follow the stored values.
+    window.Options() = InstallOptions{};
+    window.Options().Analyse = 0;
+    window.Options().Replace = 0;
+    window.Options().Newer = 1;
+    QStringList seen;
+    RunDialog(
+        window,
+        [&](CPropertiesDlg& dialog) {
+            auto* misc = Find<QLineEdit>(&dialog, "miscEdit");
+            auto* newer = Find<QCheckBox>(&dialog, "newerCheck");
+            QVERIFY(!misc->isEnabled());
+            QVERIFY(!newer->isEnabled());
+            QVERIFY(newer->isChecked());
+            QCOMPARE(misc->text(), QStringLiteral("divers\\"));
+            // Each click of the controlling box turns its rule.
+            QTest::mouseClick(Find<QCheckBox>(&dialog, "replaceCheck"), Qt::LeftButton);
+            QVERIFY(newer->isEnabled());
+            QTest::mouseClick(newer, Qt::LeftButton);
+            QTest::mouseClick(Find<QCheckBox>(&dialog, "analyseCheck"), Qt::LeftButton);
+            QVERIFY(misc->isEnabled());
+            TypeInto(misc, QStringLiteral("autres"));
+            QTest::mouseClick(Find<QCheckBox>(&dialog, "analyseCheck"), Qt::LeftButton);
+            QTest::mouseClick(Find<QCheckBox>(&dialog, "replaceCheck"), Qt::LeftButton);
+            QVERIFY(!misc->isEnabled());
+            QVERIFY(!newer->isEnabled());
+            QVERIFY(!newer->isChecked());
+            Find<QPushButton>(&dialog, "okButton")->click();
+        },
+        &seen);
+    // The greyed values are saved like the others.
+    QCOMPARE(window.Options().Analyse, 0);
+    QCOMPARE(window.Options().Replace, 0);
+    QCOMPARE(window.Options().Newer, 0);
+    QCOMPARE(window.Options().MiscPath, std::string("autres\\"));
+}
+
+void PropertiesDlgTest::restartNoticeOnlyForAChangedLanguage() {
+    QFETCH(int, language);
+    const auto shown = static_cast<Language>(language);
+    const struct {
+        const char* stored;
+        int shownIndex;
+        std::vector<int> picks;
+        bool ok;
+        const char* saved;
+        bool notice;
+    } rows[] = {
+        {"french", CPropertiesDlg::kFrench, {CPropertiesDlg::kEnglish}, true, "english", true},
+        {"english", CPropertiesDlg::kEnglish, {CPropertiesDlg::kFrench}, true, "french", true},
+        // Changed and changed back: no notice.
+        {"french", CPropertiesDlg::kFrench, {1, 0}, true, "french", false},
+        // Any other value shows as English and is saved as "english", unchanged.
+        {"German", CPropertiesDlg::kEnglish, {}, true, "english", false},
+        {"french", CPropertiesDlg::kFrench, {CPropertiesDlg::kEnglish}, false, "french", false},
+    };
+    CMainDlg window;
+    for (const auto& row : rows) {
+        window.Options().Language = row.stored;
+        QStringList seen;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        RunDialog(
+            window,
+            [&](CPropertiesDlg& dialog) {
+                auto* list = Find<QComboBox>(&dialog, "languageCombo");
+                QCOMPARE(list->count(), 2);
+                QCOMPARE(list->itemText(0), QStringLiteral("Français"));
+                QCOMPARE(list->itemText(1), QStringLiteral("English"));
+                QCOMPARE(list->currentIndex(), row.shownIndex);
+                for (const int pick : row.picks) {
+                    Pick(list, pick);
+                }
+                Find<QPushButton>(&dialog, row.ok ? "okButton" : "cancelButton")->click();
+            },
+            &seen, &icon);
+        QCOMPARE(window.Options().Language, std::string(row.saved));
+        QCOMPARE(seen, row.notice ? QStringList{Restart(shown)} : QStringList());
+        if (row.notice) {
+            QCOMPARE(icon, QMessageBox::Information);
+        }
+        // The running program keeps its language.
+        QCOMPARE(CStringTable::Current(), shown);
+    }
+}
+
+void PropertiesDlgTest::versionCheckLeavesTheDialogOpen() {
+    QFETCH(int, language);
+    QTcpServer server;
+    AnswerVersionChecks(server, "1.02");
+    CMainDlg window;
+    window.show();
+    QStringList seen;
+    bool openAfter = false;
+    bool focusedAfter = false;
+    RunDialog(
+        window,
+        [&](CPropertiesDlg& dialog) {
+            auto* download = Find<QPushButton>(&dialog, "downloadButton");
+            // The check runs to its end, its box answered, inside the click.
+            QTest::mouseClick(download, Qt::LeftButton);
+            openAfter = dialog.isVisible();
+            QTRY_VERIFY(QApplication::activeWindow() == &dialog);
+            focusedAfter = dialog.focusWidget() == download;
+            Find<QPushButton>(&dialog, "cancelButton")->click();
+        },
+        &seen);
+    QCOMPARE(seen, QStringList{language == int(Language::French)
+                                   ? "Information|Votre version de Zanvo est la dernière en date."
+                                   : "Information|You already have the newest version."});
+    QVERIFY(openAfter);
+    QVERIFY(focusedAfter);
+    qunsetenv("ZANVO_UPDATE_URL");
+}
+
+void PropertiesDlgTest::openedByTheMainWindowForTheNextExtract() {
+    TestFolder source, target;
+    WriteArchive(source / "de_x.zip", {{"de_x.bsp", "m"}, {"notes.qqq", "n"}});
+    QStringList seen;
+    {
+        CMainDlg window;
+        window.show();
+        ModalScript script(30000);
+        script
+            .Then("the properties", When([&] {
+                      return qobject_cast<CPropertiesDlg*>(QApplication::activeModalWidget());
+                  }))
+            .Then("new options",
+                  [&] {
+                      auto* dialog = static_cast<QWidget*>(QApplication::activeModalWidget());
+                      TypeInto(Find<QLineEdit>(dialog, "miscEdit"), QStringLiteral("autres"));
+                      QTest::mouseClick(Find<QCheckBox>(dialog, "webUpdateCheck"), Qt::LeftButton);
+                      Pick(Find<QComboBox>(dialog, "languageCombo"), CPropertiesDlg::kEnglish);
+                      PostClick(Find<QPushButton>(dialog, "okButton"));
+                      return true;
+                  })
+            .Then("the restart notice", AnswerBox(QMessageBox::Ok, &seen))
+            .Then("back in the main window", When([&] {
+                      return QApplication::activeModalWidget() == &window ||
+                             QApplication::activeModalWidget() == nullptr;
+                  }));
+        script.Start();
+        Find<QPushButton>(&window, "propertiesButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(script.Done(), 30000);
+        QVERIFY2(script.Failure().isEmpty(), qPrintable(script.Failure()));
+        QCOMPARE(seen, QStringList{Restart(Language::English)});
+        // The store learns it when the program ends, not before.
+        QVERIFY(!Stored().contains("Settings/MiscPath"));
+
+        // The next installation sorts into the new Misc folder.
+        Find<QComboBox>(&window, "sourceCombo")->setEditText(QString::fromStdString(source.Path()));
+        Find<QComboBox>(&window, "targetCombo")->setEditText(QString::fromStdString(target.Path()));
+        ModalScript run(30000);
+        run.Then("the Extracting window",
+                 When([&] { return QApplication::activeModalWidget() != &window; }))
+            .Then(
+                "Unzip",
+                [&] {
+                    PostClick(Find<QPushButton>(QApplication::activeModalWidget(), "actionButton"));
+                    return true;
+                })
+            .Then("the end", When([&] {
+                      auto* extracting =
+                          qobject_cast<CExtractDlg*>(QApplication::activeModalWidget());
+                      return extracting != nullptr && extracting->Run().IsFinished();
+                  }))
+            .Then("close", [&] {
+                PostClick(Find<QPushButton>(QApplication::activeModalWidget(), "closeButton"));
+                return true;
+            });
+        run.Start();
+        Find<QPushButton>(&window, "extractButton")->click();
+        QVERIFY2(run.Failure().isEmpty(), qPrintable(run.Failure()));
+        QVERIFY(QFile::exists(QString::fromStdString(target / "autres/de_x/notes.qqq")));
+    }
+    QSettings stored = Stored();
+    QCOMPARE(stored.value("Settings/MiscPath").toString(), QStringLiteral("autres\\"));
+    QCOMPARE(stored.value("Settings/Language").toString(), QStringLiteral("english"));
+    QCOMPARE(stored.value("Settings/WebUpdate").toInt(), 1);
+}
+
+QTEST_MAIN(PropertiesDlgTest)
+#include "PropertiesDlgTest.moc"
