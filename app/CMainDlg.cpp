@@ -210,6 +210,12 @@ void CMainDlg::UpdateVariables() {
     sourceType = ui->fileType->isChecked() ? sourceFile : sourceFolder;
 }
 
+void CMainDlg::PresetSource(const std::string& path) {
+    UpdateVariables();
+    sourceText = path;
+    NormalizePaths();
+}
+
 void CMainDlg::NormalizePaths() {
     if (!sourceText.empty()) {
         sourceType = InstallJob::SourceTypeOf(sourceText);

@@ -38,6 +38,9 @@ public:
     // Writes the settings now, as the end of the program does (a session ending, SIGTERM).
     void SaveSettings() const;
 
+    // Starts with this source instead of the stored one, normalised (a file opened with the
+    // program).
+    void PresetSource(const std::string& path);
     // Derives the source type from the source text and ends both folder texts with the
     // separator.
     void NormalizePaths();

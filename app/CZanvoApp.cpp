@@ -1,6 +1,8 @@
 #include "CZanvoApp.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -14,20 +16,37 @@
 #include "IconIds.h"
 #include "UserRegistry.h"
 
+namespace {
+
+bool IsSplashSwitch(QString argument) {
+    if (argument.startsWith(QLatin1String("--"))) {
+        argument.remove(0, 2);
+    } else if (argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1Char('/'))) {
+        argument.remove(0, 1);
+    }
+    return argument.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0 ||
+           argument.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
 bool CZanvoApp::SplashAllowed(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString argument = arguments[i];
-        if (argument.startsWith(QLatin1String("--"))) {
-            argument.remove(0, 2);
-        } else if (argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1Char('/'))) {
-            argument.remove(0, 1);
-        }
-        if (argument.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0 ||
-            argument.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0) {
+        if (IsSplashSwitch(arguments[i])) {
             return false;
         }
     }
     return true;
+}
+
+QString CZanvoApp::SourceArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QFileInfo given(arguments[i]);
+        if (!IsSplashSwitch(arguments[i]) && !arguments[i].isEmpty() && given.exists()) {
+            return QDir::cleanPath(given.absoluteFilePath());
+        }
+    }
+    return {};
 }
 
 bool CZanvoApp::LoadQtTranslation(CStringTable::Language language, QTranslator& translator) {
@@ -40,12 +59,12 @@ bool CZanvoApp::LoadQtTranslation(CStringTable::Language language, QTranslator& 
            QCoreApplication::installTranslator(&translator);
 }
 
-int CZanvoApp::InitInstance(QApplication& application) {
+int CZanvoApp::InitInstance(QApplication& application, const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orbelle"));
     QCoreApplication::setApplicationName(QStringLiteral("Zanvo"));
     UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
 
-    CSplashWindow::AllowSplash(SplashAllowed(QCoreApplication::arguments()));
+    CSplashWindow::AllowSplash(SplashAllowed(arguments));
 
     // Read once: the language cannot change while the program runs.
     const CStringTable::Language language =
@@ -67,6 +86,10 @@ int CZanvoApp::InitInstance(QApplication& application) {
     {
         CMainDlg window;
         running = &window;
+        const QString source = SourceArgument(arguments);
+        if (!source.isEmpty()) {
+            window.PresetSource(source.toStdString());
+        }
         QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                          [&window] { window.SaveSettings(); });
         window.exec();

@@ -55,5 +55,5 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--extract-window")) {
         return RunExtractWindow(arguments);
     }
-    return CZanvoApp::InitInstance(application);
+    return CZanvoApp::InitInstance(application, arguments);
 }

@@ -147,6 +147,33 @@ void MainDlgTest::startUpRules() {
         QCOMPARE(CZanvoApp::SplashAllowed(row.arguments), row.splash);
     }
 
+    // A file or folder handed over: the first that exists, made absolute; switches and
+    // missing paths are not sources. A file ends as a file, whatever the case of ".zip".
+    MakeFolder(*disk, "maps");
+    MakeFolder(*disk, "Embedding");
+    WriteArchive(disk->Path() + "de_x.ZIP", {{"de_x.bsp", "m"}});
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(Sep(disk->Path()));
+    const struct {
+        QStringList arguments;
+        std::string source;
+    } handedOver[] = {
+        {{"zanvo"}, ""},
+        {{"zanvo", "Embedding", "missing.zip"}, ""},
+        {{"zanvo", "/automation", "missing.zip", "de_x.ZIP", "maps"}, disk->Path() + "de_x.ZIP"},
+        {{"zanvo", Sep(disk->Path() + "maps/")}, disk->Path() + "maps"},
+    };
+    for (const auto& row : handedOver) {
+        QCOMPARE(CZanvoApp::SourceArgument(row.arguments).toStdString(), row.source);
+    }
+    QDir::setCurrent(previous);
+    CMainDlg window;
+    window.PresetSource(disk->Path() + "maps");
+    QCOMPARE(Edit(&window, "sourceCombo"), Sep(disk->Path() + "maps/"));
+    QVERIFY(!FileChecked(&window));
+    window.PresetSource(disk->Path() + "de_x.ZIP");
+    QVERIFY(FileChecked(&window));
+
     // The stored value: absent means French; only "french" exactly selects it.
     QCOMPARE(UserRegistry::ReadLanguageSetting(), std::string("french"));
     const struct {

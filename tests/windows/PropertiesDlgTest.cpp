@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTcpServer>
 #include <QtTest>
@@ -15,6 +17,7 @@
 #include "CPropertiesDlg.h"
 #include "CQtSettingsStore.h"
 #include "CStringTable.h"
+#include "CZanvoApp.h"
 #include "TestFolder.h"
 #include "UserRegistry.h"
 #include "WindowKit.h"
@@ -94,6 +97,7 @@ private slots:
     void versionCheckLeavesTheDialogOpen_data() { Languages(); }
     void versionCheckLeavesTheDialogOpen();
     void openedByTheMainWindowForTheNextExtract();
+    void languageChosenForTheNextStart();
 
 private:
     static void Languages();
@@ -365,6 +369,106 @@ void PropertiesDlgTest::openedByTheMainWindowForTheNextExtract() {
     QCOMPARE(stored.value("Settings/MiscPath").toString(), QStringLiteral("autres\\"));
     QCOMPARE(stored.value("Settings/Language").toString(), QStringLiteral("english"));
     QCOMPARE(stored.value("Settings/WebUpdate").toInt(), 1);
+}
+
+template <class T>
+T* Active() {
+    return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// The whole program twice, as a user starts it: the language chosen in the first run is the
+// second run's, and every other option is kept. The first start also gets a folder to open.
+void PropertiesDlgTest::languageChosenForTheNextStart() {
+    TestFolder disk;
+    QVERIFY(QDir().mkpath(QString::fromStdString(disk / "maps")));
+    QSettings stored = Stored();
+    stored.setValue("Settings/Language", "english");
+    stored.setValue("Settings/Replace", 1);
+    stored.setValue("Settings/Newer", 1);
+    stored.sync();
+    auto& application = *static_cast<QApplication*>(QCoreApplication::instance());
+    const auto quit = [] {
+        if (Active<CMainDlg>() == nullptr) {
+            return false;
+        }
+        PostClick(Find<QPushButton>(Active<CMainDlg>(), "quitButton"));
+        return true;
+    };
+
+    QStringList seen;
+    ModalScript first(30000);
+    first
+        .Then("the main window, with the folder given", When([&] {
+                  CMainDlg* window = Active<CMainDlg>();
+                  if (window == nullptr) {
+                      return false;
+                  }
+                  STEP_COMPARE(Find<QComboBox>(window, "sourceCombo")->currentText(),
+                               QString::fromStdString(disk / "maps/"));
+                  STEP_VERIFY(Find<QRadioButton>(window, "folderType")->isChecked());
+                  STEP_COMPARE(Find<QPushButton>(window, "extractButton")->text(),
+                               QStringLiteral("Extract"));
+                  PostClick(Find<QPushButton>(window, "propertiesButton"));
+                  return true;
+              }))
+        .Then("the properties", When([&] {
+                  auto* dialog = Active<CPropertiesDlg>();
+                  if (dialog == nullptr) {
+                      return false;
+                  }
+                  Pick(Find<QComboBox>(dialog, "languageCombo"), CPropertiesDlg::kFrench);
+                  TypeInto(Find<QLineEdit>(dialog, "miscEdit"), QStringLiteral("autres"));
+                  QTest::mouseClick(Find<QCheckBox>(dialog, "analyseCheck"), Qt::LeftButton);
+                  QTest::mouseClick(Find<QCheckBox>(dialog, "webUpdateCheck"), Qt::LeftButton);
+                  PostClick(Find<QPushButton>(dialog, "okButton"));
+                  return true;
+              }))
+        .Then("the restart notice", AnswerBox(QMessageBox::Ok, &seen))
+        .Then("Quit", quit)
+        .Start();
+    const QString folder = QString::fromStdString(disk / "maps");
+    QCOMPARE(CZanvoApp::InitInstance(application, {"zanvo", "--embedding", folder}), 0);
+    QVERIFY2(first.Failure().isEmpty(), qPrintable(first.Failure()));
+    QCOMPARE(seen, QStringList{Restart(Language::English)});
+
+    // WebUpdate is on now: the start-up check finds no server and stays silent.
+    qputenv("ZANVO_UPDATE_URL", "http://127.0.0.1:9");
+    ModalScript second(30000);
+    second
+        .Then("the main window in French", When([&] {
+                  CMainDlg* window = Active<CMainDlg>();
+                  if (window == nullptr) {
+                      return false;
+                  }
+                  STEP_COMPARE(Find<QPushButton>(window, "extractButton")->text(),
+                               QStringLiteral("Extraire"));
+                  PostClick(Find<QPushButton>(window, "propertiesButton"));
+                  return true;
+              }))
+        .Then("the options kept", When([&] {
+                  auto* dialog = Active<CPropertiesDlg>();
+                  if (dialog == nullptr) {
+                      return false;
+                  }
+                  STEP_COMPARE(dialog->windowTitle(), QStringLiteral("Paramètres"));
+                  STEP_COMPARE(Find<QComboBox>(dialog, "languageCombo")->currentIndex(),
+                               int(CPropertiesDlg::kFrench));
+                  STEP_COMPARE(Find<QLineEdit>(dialog, "miscEdit")->text(),
+                               QStringLiteral("autres\\"));
+                  STEP_VERIFY(!Find<QCheckBox>(dialog, "analyseCheck")->isChecked());
+                  STEP_VERIFY(Find<QCheckBox>(dialog, "replaceCheck")->isChecked());
+                  STEP_VERIFY(Find<QCheckBox>(dialog, "newerCheck")->isChecked());
+                  STEP_VERIFY(Find<QCheckBox>(dialog, "webUpdateCheck")->isChecked());
+                  PostClick(Find<QPushButton>(dialog, "cancelButton"));
+                  return true;
+              }))
+        .Then("Quit", quit)
+        .Start();
+    QCOMPARE(CZanvoApp::InitInstance(application, {"zanvo", "Embedding"}), 0);
+    QVERIFY2(second.Failure().isEmpty(), qPrintable(second.Failure()));
+    QCOMPARE(CStringTable::Current(), Language::French);
+    qunsetenv("ZANVO_UPDATE_URL");
+    CStringTable::Select(Language::English);
 }
 
 QTEST_MAIN(PropertiesDlgTest)
