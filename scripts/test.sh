@@ -4,9 +4,11 @@
 # run entries on several threads again under ThreadSanitizer. Fails when a test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# strace: a test watches every path zanvo-cli looks at. The rest: a test drives the real
-# program under Xvfb over the accessibility bus (AT-SPI).
-ZANVO_EXTRA_PACKAGES="strace xvfb xauth at-spi2-core python3-pyatspi dbus" scripts/setup.sh asan
+# strace: a test watches every path zanvo-cli looks at. xvfb to dbus: a test drives the real
+# program under Xvfb over the accessibility bus (AT-SPI). desktop-file-utils to groff-base: the
+# install tests validate the desktop files and the man page, and build the Debian packages.
+ZANVO_EXTRA_PACKAGES="strace xvfb xauth at-spi2-core python3-pyatspi dbus \
+    desktop-file-utils appstream dpkg-dev groff-base" scripts/setup.sh asan
 for preset in asan-zlib tsan; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
