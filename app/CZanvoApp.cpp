@@ -72,6 +72,8 @@ int CZanvoApp::InitInstance(QApplication& application, const QStringList& argume
     CStringTable::Select(language);
     QTranslator qtTexts;
     LoadQtTranslation(language, qtTexts);
+    // Ties the windows to the menu entry (its name without ".desktop") on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.orbelle.Zanvo"));
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(IDI_MAIN)));
 
     // The session ending or SIGTERM: the settings are kept as Quit keeps them, and the window
