@@ -15,6 +15,9 @@ CReportDlg::CReportDlg(const std::string& report, QWidget* parent)
     ui->closeButton->SetIconResource(IDI_CLOSE);
     ui->closeButton->UseBalloonTips();
     ui->closeButton->SetTipText(IDS_TIP_CLOSE_WINDOW);
+    // A caption longer than the button is drawn for widens it, however small the window gets.
+    ui->closeButton->setMinimumSize(
+        ui->closeButton->minimumSize().expandedTo(ui->closeButton->sizeHint()));
     connect(ui->closeButton, &QPushButton::clicked, this, [this] { done(kClosed); });
 }
 

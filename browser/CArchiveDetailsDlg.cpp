@@ -90,6 +90,10 @@ CArchiveDetailsDlg::CArchiveDetailsDlg(const std::string& sourcePath_, int sourc
     ui->hideButton->SetIconResource(IDI_HIDE_DETAILS);
     ui->hideButton->UseBalloonTips();
     ui->hideButton->SetTipText(IDS_TIP_HIDE_PANE);
+    // A caption longer than the buttons are drawn for widens them.
+    for (CImageButton* button : {ui->closeButton, ui->hideButton}) {
+        button->setMinimumSize(button->minimumSize().expandedTo(button->sizeHint()));
+    }
 
     ui->archiveList->setModel(&archives);
     ui->contentList->setModel(&content);
@@ -106,15 +110,18 @@ CArchiveDetailsDlg::CArchiveDetailsDlg(const std::string& sourcePath_, int sourc
     ui->contentList->setAccessibleName(
         FromUtf8(CDialogTexts::WithoutMnemonic(ui->contentLabel->text().toStdString())));
 
-    // The halves keep the size they are drawn at, unless this desktop's fonts need more room;
-    // the pane reaches the window's bottom edge, so folding it leaves the archive half whole.
+    // The halves keep the size they are drawn at, unless this desktop's fonts or the language's
+    // texts need more room; both stay as wide as each other. The pane reaches the window's
+    // bottom edge, so folding it leaves the archive half whole.
+    const int halfWidth =
+        std::max({ui->archiveBox->width(), ui->archiveBox->minimumSizeHint().width(),
+                  ui->paneFrame->minimumSizeHint().width() - 2 * kEdge});
     ui->archiveBox->resize(
-        ui->archiveBox->width(),
-        std::max(ui->archiveBox->height(), ui->archiveBox->minimumSizeHint().height()));
+        halfWidth, std::max(ui->archiveBox->height(), ui->archiveBox->minimumSizeHint().height()));
     ui->paneFrame->setGeometry(
-        0, ui->archiveBox->geometry().bottom() + 1 + kEdge, width(),
+        0, ui->archiveBox->geometry().bottom() + 1 + kEdge, halfWidth + 2 * kEdge,
         std::max(ui->paneFrame->height(), ui->paneFrame->minimumSizeHint().height()));
-    setFixedSize(width(), ui->paneFrame->geometry().bottom() + 1);
+    setFixedSize(ui->paneFrame->width(), ui->paneFrame->geometry().bottom() + 1);
 
     connect(ui->closeButton, &QPushButton::clicked, this, [this] { done(kClosed); });
     connect(ui->hideButton, &QPushButton::clicked, this, &CArchiveDetailsDlg::HideContentPane);

@@ -154,7 +154,10 @@ void CReportListModel::SetUpView(QTreeView* view) const {
     header->setStretchLastSection(false);
     view->setSortingEnabled(false);
     for (size_t i = 0; i < columns.size(); ++i) {
-        header->resizeSection(static_cast<int>(i), columns[i].width);
+        // A longer caption (the French ones are) widens its column rather than being cut.
+        const int section = static_cast<int>(i);
+        header->resizeSection(section,
+                              std::max(columns[i].width, header->sectionSizeHint(section)));
     }
 }
 

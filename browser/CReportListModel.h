@@ -53,8 +53,8 @@ public:
     QString Text(int row, int column) const;
     std::string_view Cell(int row, int column) const;
 
-    // Column widths as given; headers that sort nothing when clicked and shorten what does not
-    // fit.
+    // Column widths as given, or as wide as their captions; headers that sort nothing when
+    // clicked and shorten a caption whose column the user narrowed.
     void SetUpView(QTreeView* view) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,6 +1,5 @@
 // The main window and the program's start, driven through their real controls.
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -103,7 +102,6 @@ private slots:
     void aboutBoxAndEnding();
     void silentCheckOnceTheWindowShows();
     void settingsWrittenOnSigterm();
-    void everyControlHasAName();
     void screenshotsInBothLanguages();
 
 private:
@@ -695,36 +693,6 @@ void MainDlgTest::settingsWrittenOnSigterm() {
     const std::string written = TestFolder::ReadFile(config.Path() + "Orbelle/Zanvo.conf");
     QVERIFY2(written.find("Language=french") != std::string::npos, written.c_str());
     QVERIFY(written.find("WebUpdate=0") != std::string::npos);
-}
-
-void MainDlgTest::everyControlHasAName() {
-    for (Language language : {Language::English, Language::French}) {
-        CStringTable::Select(language);
-        CMainDlg window;
-        window.show();
-        QStringList names;
-        for (QWidget* control : window.findChildren<QWidget*>()) {
-            if (!control->isVisible() || (qobject_cast<QAbstractButton*>(control) == nullptr &&
-                                          qobject_cast<QComboBox*>(control) == nullptr)) {
-                continue;
-            }
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-            QVERIFY(accessible != nullptr);
-            const QString name = accessible->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
-            QVERIFY2(!name.contains('&'), qPrintable(name));
-            names << name;
-        }
-        if (language == Language::English) {
-            for (const char* expected :
-                 {"Quit Zanvo", "Source:", "Target:", "Extract", "File", "Browse source"}) {
-                QVERIFY2(names.contains(expected), expected);
-            }
-        } else {
-            QVERIFY(names.contains("Quitter l'application"));
-            QVERIFY(names.contains("Cible:"));
-        }
-    }
 }
 
 void MainDlgTest::screenshotsInBothLanguages() {
