@@ -39,17 +39,16 @@ std::string ControlsIn(const std::string& text, const std::string& lineEnds) {
 
 TEST(HostileInput, controlCharactersOfNamesNeverReachTheTerminal) {
     TestFolder folder;
-    ZipWriter writer;
     // A title sequence, a screen clear, a C1 introducer in UTF-8 and DEL; one entry fails, so
     // that its name also goes through the error message.
-    writer.entries = {{.name = "title\x1b]0;pwned\x07.wad", .data = "a"},
-                      {.name = "clear\x1b[2J.wad", .data = "b", .stated = {.crc = 1}},
-                      {.name = "c1\xc2\x9b"
-                               "31m.wad",
-                       .data = "c",
-                       .flags = 0x800},
-                      {.name = "del\x7f.wad", .data = "d"}};
-    writer.Save(folder / "evil\x1b[5m.zip");
+    ZipWriter({{.name = "title\x1b]0;pwned\x07.wad", .data = "a"},
+               {.name = "clear\x1b[2J.wad", .data = "b", .stated = {.crc = 1}},
+               {.name = "c1\xc2\x9b"
+                        "31m.wad",
+                .data = "c",
+                .flags = 0x800},
+               {.name = "del\x7f.wad", .data = "d"}})
+        .Save(folder / "evil\x1b[5m.zip");
     const std::string archive = "'" + folder / "evil\x1b[5m.zip" + "' ";
     const std::string target = "'" + folder / "target" + "'";
     struct Row {
@@ -84,9 +83,7 @@ TEST(HostileInput, controlCharactersOfNamesNeverReachTheTerminal) {
 
 TEST(HostileInput, unusableSettingsFileGivesDefaultsAndSaysWhy) {
     TestFolder packs;
-    ZipWriter writer;
-    writer.entries = {{.name = "readme.txt", .data = "r"}};
-    writer.Save(packs / "a.zip");
+    ZipWriter({ZipEntry{.name = "readme.txt", .data = "r"}}).Save(packs / "a.zip");
     const std::string plan = "--language english plan '" + packs / "a.zip'";
     const std::string defaults = "a.zip\treadme.txt\tdivers/readme.txt\n";
     struct Row {
@@ -122,9 +119,8 @@ TEST(HostileInput, unusableSettingsFileGivesDefaultsAndSaysWhy) {
 
 TEST(HostileInput, anythingAtDestinationCountsAsExisting) {
     TestFolder folder;
-    ZipWriter writer;
-    writer.entries = {{.name = "maps/de_x.bsp", .data = "new"}, {.name = "x.wad", .data = "new"}};
-    writer.Save(folder / "a.zip");
+    ZipWriter({{.name = "maps/de_x.bsp", .data = "new"}, {.name = "x.wad", .data = "new"}})
+        .Save(folder / "a.zip");
     std::filesystem::create_directories(folder / "game/maps");
     std::filesystem::create_symlink("nowhere", folder / "game/maps/de_x.bsp");
     std::filesystem::create_symlink(folder / "game/elsewhere.wad", folder / "game/x.wad");
@@ -144,9 +140,7 @@ TEST(HostileInput, anythingAtDestinationCountsAsExisting) {
 
 TEST(HostileInput, miscFolderLeadingThroughParentIsRefused) {
     TestFolder folder;
-    ZipWriter writer;
-    writer.entries = {{.name = "notes.doc", .data = "n"}};
-    writer.Save(folder / "a.zip");
+    ZipWriter({ZipEntry{.name = "notes.doc", .data = "n"}}).Save(folder / "a.zip");
     const std::string arguments = "'" + folder / "a.zip' '" + folder / "game/deep'";
     struct Row {
         std::string options, stored, shown;
@@ -173,9 +167,7 @@ TEST(HostileInput, miscFolderLeadingThroughParentIsRefused) {
 
 TEST(HostileInput, targetFoundUnderOtherCaseIsNamed) {
     TestFolder folder;
-    ZipWriter writer;
-    writer.entries = {{.name = "x.wad", .data = "x"}};
-    writer.Save(folder / "a.zip");
+    ZipWriter({ZipEntry{.name = "x.wad", .data = "x"}}).Save(folder / "a.zip");
     folder.WriteFile("Game/Cstrike/keep.txt", "k");
     const std::string typed = folder / "game/cstrike";
     const std::string said = "Target folder used: " + folder / "Game/Cstrike/" +
@@ -196,11 +188,10 @@ TEST(HostileInput, targetFoundUnderOtherCaseIsNamed) {
 
 TEST(Interrupts, endingWhileReplacingLeavesNoTemporaryFile) {
     TestFolder packs;
-    ZipWriter writer;
     // Long enough to write that the signal comes while the file is open.
-    writer.entries = {
-        {.name = "big.wad", .data = std::string(size_t{256} << 20, '\0'), .method = 8}};
-    writer.Save(packs / "big.zip");
+    ZipWriter(
+        {ZipEntry{.name = "big.wad", .data = std::string(size_t{256} << 20, '\0'), .method = 8}})
+        .Save(packs / "big.zip");
     const std::vector<std::vector<int>> endings = {{SIGTERM}, {SIGHUP}, {SIGINT, SIGINT}};
     for (const std::vector<int>& signals : endings) {
         SCOPED_TRACE(signals.front());
@@ -241,14 +232,10 @@ TEST(Interrupts, endingWhileReplacingLeavesNoTemporaryFile) {
 
 TEST(Terminal, questionsAndProgressSpeakTheWindowsWords) {
     TestFolder folder;
-    ZipWriter writer;
-    writer.entries = {{.name = "a1.wad", .data = "1"},
-                      {.name = "a2.wad", .data = "2"},
-                      {.name = "a3.wad", .data = "3"}};
     std::filesystem::create_directories(folder / "src");
-    writer.Save(folder / "src/a.zip");
-    writer.entries = {{.name = "x\x1b[2J.wad", .data = "new"}, {.name = "b2.wad", .data = "2"}};
-    writer.Save(folder / "src/b.zip");
+    ZipWriter(ZipWriter::FromWords("a1.wad=1 a2.wad=2 a3.wad=3")).Save(folder / "src/a.zip");
+    ZipWriter({{.name = "x\x1b[2J.wad", .data = "new"}, {.name = "b2.wad", .data = "2"}})
+        .Save(folder / "src/b.zip");
     folder.WriteFile("game/x\x1b[2J.wad", "old");
     const std::vector<std::string> arguments = {"--language", "english", "install", folder / "src",
                                                 folder / "game"};

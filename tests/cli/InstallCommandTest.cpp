@@ -28,17 +28,14 @@ std::string Plan(const std::vector<std::string>& where) {
 
 TEST(InstallAndPlan, exitStatusOutputAndDestinations) {
     TestFolder packs;
-    ZipWriter writer;
-    writer.entries = {{.name = "Maps/de_x.bsp", .data = "bsp"},
-                      {.name = "Maps/de_x.txt", .data = "txt"},
-                      {.name = "readme.txt", .data = "hi"},
-                      {.name = "Thumbs.db", .data = "db"}};
+    ZipWriter writer(
+        ZipWriter::FromWords("Maps/de_x.bsp=bsp Maps/de_x.txt=txt readme.txt=hi Thumbs.db=db"));
     packs.WriteFile("src/a.zip", writer.Build());
     packs.WriteFile("a.zip.bak", writer.Build());
     packs.WriteFile("empty/notes.txt", "not an archive");
-    writer.entries = {{.name = "maps/de_y.bsp", .data = "bsp", .stated = {.crc = 1}},
-                      {.name = "ok.wad", .data = "wad"}};
-    writer.Save(packs / "Bad.ZiP");
+    ZipWriter({{.name = "maps/de_y.bsp", .data = "bsp", .stated = {.crc = 1}},
+               {.name = "ok.wad", .data = "wad"}})
+        .Save(packs / "Bad.ZiP");
     const std::string src = "'" + packs / "src' ", en = "--language english ", done = "Done.\n";
     const std::string ok = "a.zip : Ok\r\n",
                       kept = "a.zip : de_x.bsp -> Existing file not replaced\r\n" + ok;
@@ -109,8 +106,7 @@ TEST(InstallAndPlan, exitStatusOutputAndDestinations) {
         }
     }
     // The plan names the file that install writes, not the entry's spelling of its path.
-    writer.entries = {{.name = "./x.wad", .data = "1"}, {.name = "a/../y.wad", .data = "2"}};
-    writer.Save(packs / "dots.zip");
+    ZipWriter(ZipWriter::FromWords("./x.wad=1 a/../y.wad=2")).Save(packs / "dots.zip");
     const CliRun dots = RunCli("plan --no-sort '" + packs / "dots.zip'", packs);
     EXPECT_EQ(dots.out, "dots.zip\t.\\x.wad\tx.wad\ndots.zip\ty.wad\ty.wad\n");
 }

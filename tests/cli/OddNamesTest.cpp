@@ -69,13 +69,11 @@ std::vector<PlanLine> ParsePlan(const std::string& out) {
     std::vector<PlanLine> lines;
     std::istringstream in(out);
     for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
         std::istringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) {
-            fields.push_back(field);
+        PlanLine& fields = lines.emplace_back();
+        for (std::string* field : {&fields.archive, &fields.inner, &fields.where, &fields.state}) {
+            std::getline(split, *field, '\t');
         }
-        fields.resize(4);
-        lines.push_back({fields[0], fields[1], fields[2], fields[3]});
     }
     return lines;
 }
@@ -92,46 +90,17 @@ size_t Count(const std::string& text, const std::string& part) {
 
 TEST(OddNames, installWritesWherePlanSaysAndReinstallChangesNothing) {
     TestFolder packs;
-    ZipWriter writer;
-    int n = 0;
     // Each entry has content of its own, none empty, so that every written file shows.
-    const auto add = [&](const std::string& name) {
-        writer.entries.push_back({.name = name, .data = "entry " + std::to_string(++n)});
-    };
-    for (const char* name : {"dm_x/maps/dm_x.bsp",
-                             "server.cfg.",
-                             "maps/de_dust2.res.",
-                             "dm_x/readme.txt.",
-                             "dm_x/readme.txt",
-                             " models/x.mdl",
-                             "maps/de_y.res ",
-                             "\tsound/t.wav",
-                             "sound/u.wav\t",
-                             "\"q.wad\"",
-                             "a/x:y.mdl",
-                             "./x.wad",
-                             "a/../y.wad",
-                             "mixed\\sep/z.txt",
-                             "\xEF\xBD\x8Dodels/fullwidth.mdl",
-                             "\xCE\x9Codels/greek.mdl",
-                             "Case/File.TXT",
-                             "case/file.txt",
-                             "CASE/FILE.txt",
-                             "notes.doc",
-                             "models//double.mdl",
-                             "models/./dot.mdl",
-                             "dot./x.txt",
-                             " spaced folder /s.wav",
-                             "x/...",
-                             "models/link.mdl",
-                             "../../etc/evil.cfg",
-                             "a/../../evil.txt",
-                             "/abs.wad",
-                             "c:drive.wad",
-                             "dup.wad",
-                             "dup.wad"}) {
-        add(name);
-    }
+    // clang-format off
+    ZipWriter writer(ZipWriter::Numbered({
+        "dm_x/maps/dm_x.bsp", "server.cfg.", "maps/de_dust2.res.", "dm_x/readme.txt.",
+        "dm_x/readme.txt", " models/x.mdl", "maps/de_y.res ", "\tsound/t.wav", "sound/u.wav\t",
+        "\"q.wad\"", "a/x:y.mdl", "./x.wad", "a/../y.wad", "mixed\\sep/z.txt",
+        "\xEF\xBD\x8Dodels/fullwidth.mdl", "\xCE\x9Codels/greek.mdl", "Case/File.TXT",
+        "case/file.txt", "CASE/FILE.txt", "notes.doc", "models//double.mdl", "models/./dot.mdl",
+        "dot./x.txt", " spaced folder /s.wav", "x/...", "models/link.mdl", "../../etc/evil.cfg",
+        "a/../../evil.txt", "/abs.wad", "c:drive.wad", "dup.wad", "dup.wad"}));
+    // clang-format on
     std::filesystem::create_directories(packs / "src");
     writer.Save(packs / "src/odd.zip");
     writer.entries = {{.name = "Server.CFG", .data = "second archive"},

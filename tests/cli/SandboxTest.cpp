@@ -75,31 +75,15 @@ TEST(Sandbox, nothingOutsideTargetIsTouched) {
     }
     TestFolder folder;
     const std::string root = folder.Path().substr(0, folder.Path().size() - 1);
-    ZipWriter writer;
-    int n = 0;
     // Each would land in root/a/b or above, were it followed.
-    for (const char* name : {"../evil.cfg",
-                             "../../evil.cfg",
-                             "a/../../evil.txt",
-                             "..\\evil.wad",
-                             "maps/../../e.bsp",
-                             " ../blank.wad",
-                             "\"../quoted.wad\"",
-                             "./../dot.wad",
-                             "x/./../../dots.mdl",
-                             "models/../../../m.mdl",
-                             "sound\\..\\..\\s.wav",
-                             "/abs/evil.wad",
-                             "//srv/share/u.wad",
-                             "\\\\?\\c:\\long.wad",
-                             "c:drive.wad",
-                             "c:/drive2.wad",
-                             "../../../../../../etc/passwd",
-                             "maps/de_x.bsp",
-                             "models/ok.mdl",
-                             "readme.txt"}) {
-        writer.entries.push_back({.name = name, .data = "entry " + std::to_string(++n)});
-    }
+    // clang-format off
+    ZipWriter writer(ZipWriter::Numbered({
+        "../evil.cfg", "../../evil.cfg", "a/../../evil.txt", "..\\evil.wad", "maps/../../e.bsp",
+        " ../blank.wad", "\"../quoted.wad\"", "./../dot.wad", "x/./../../dots.mdl",
+        "models/../../../m.mdl", "sound\\..\\..\\s.wav", "/abs/evil.wad", "//srv/share/u.wad",
+        "\\\\?\\c:\\long.wad", "c:drive.wad", "c:/drive2.wad", "../../../../../../etc/passwd",
+        "maps/de_x.bsp", "models/ok.mdl", "readme.txt"}));
+    // clang-format on
     std::filesystem::create_directories(root + "/src");
     std::filesystem::create_directories(root + "/cwd");
     std::filesystem::create_directories(root + "/a/b/game/maps");

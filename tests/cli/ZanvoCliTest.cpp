@@ -14,14 +14,13 @@
 
 TEST(ZanvoCli, answersEveryCommandLine) {
     TestFolder folder;
-    ZipWriter writer;
     // clang-format off
-    writer.entries = {
+    ZipWriter writer({
         {.name = "maps/", .externalAttributes = 0x10},
         {.name = "maps/de_x.bsp", .data = std::string(1000, 'x'), .host = 3,
          .externalAttributes = 0100644u << 16},
         {.name = "maps/de_x.txt", .data = "hello", .method = 8, .host = 3,
-         .externalAttributes = 0100444u << 16, .dosDate = ZipWriter::DosDate(2040, 1, 1)}};
+         .externalAttributes = 0100444u << 16, .dosDate = ZipWriter::DosDate(2040, 1, 1)}});
     // clang-format on
     writer.Save(folder / "good.zip");
     writer.entries[1].stated.crc = 1;
@@ -86,8 +85,7 @@ TEST(ZanvoCli, answersEveryCommandLine) {
 TEST(ZanvoCli, listsTestsAndInstallsEveryEntryPastWrappedCount) {
     // 70,000 entries: the end record's 16-bit count says 4,464.
     TestFolder packs, target;
-    ZipWriter writer;
-    writer.entries = ZipWriter::TinyEntries(70000);
+    ZipWriter writer(ZipWriter::TinyEntries(70000));
     packs.WriteFile("many.zip", writer.Build());
     const std::string zip = "'" + packs / "many.zip" + "' ";
     const auto lines = [](const std::string& text) {

@@ -6,88 +6,81 @@ Usage: main_window_atspi.py ZANVO WORKDIR ZANVO_CLI english|french
 Runs inside a private X server and D-Bus session (run_under_xvfb.sh sets them up). The program
 starts as a user starts it, in the language of its stored settings: the folders are typed into
 the main window, the packs installed through the Extracting window with one "Yes For All" to
-the replace question, the tree and the report read back, and the program quit. Then the
-settings file must hold the folders and the untouched options, a second start must offer the
-folders again, and the files and the report must be those that zanvo-cli gives for the same
-packs, starting target and options. On a failure it prints what was missing and the program's
-whole accessible tree.
+the replace question, the tree, the report and the buttons' tooltips read back, and the program
+quit. Then the settings file must hold the folders and the untouched options, a second start
+must offer the folders again, and the files and the report must be those that zanvo-cli gives
+for the same packs, starting target and options. On a failure it prints what was missing and
+the program's whole accessible tree.
 """
 
 import os
 import shutil
 import subprocess
-import sys
 import time
 import zipfile
-from contextlib import contextmanager
 from pathlib import Path
 
 import pyatspi
-from gi.repository import GLib
 
-from extract_window_atspi import (
-    Program,
+from atspi_kit import (
     TestFailure,
+    answer_message_box,
     button,
     describe,
     expect,
     find,
     find_all,
+    gone,
     is_showing,
+    labelled,
     labelled_value,
+    labels_of,
+    main,
     paths_of,
     press,
+    read_report,
+    running,
+    settings_file,
     text_of,
+    tree_rows,
     wait_for,
     window_of,
+    write_settings,
 )
 
-# What each language shows; accessible names have no '&'.
+# What each language shows, English and French; accessible names have no '&'.
+WORDS = {
+    "main": ("Zanvo", "Zanvo"),
+    "source": ("Source:", "Source:"),
+    "target": ("Target:", "Cible:"),
+    "extract": ("Extract", "Extraire"),
+    "quit": ("Quit Zanvo", "Quitter l'application"),
+    "extracting": ("Extracting", "Extraction en cours"),
+    "unzip": ("Unzip", "Lancer"),
+    "unzip_tip": ("Unzip files", "Lancer l'extraction des fichiers"),
+    "error": ("Error", "Erreur"),
+    "no_details": (
+        "No details of extraction to\n be posted for the moment.",
+        "Pas de détails d'extraction\nà afficher pour l'instant.",
+    ),
+    "question": ("Warning", "Attention"),
+    "replace": ("Replace existing file:", "Remplacer le fichier existant:"),
+    "with": ("With file:", "Par le fichier:"),
+    "yes_for_all": ("Yes For All", "Oui pour Tous"),
+    "size_date": ("{size} bytes {date}", "{size} octets du {date}"),
+    "thousands": (",", " "),
+    "file": ("File:", "Fichier:"),
+    "done": ("Done.", "Extraction achevée."),
+    "details": ("Détails", "Détails"),
+    "tree": ("Extracted Files:", "Fichiers Extraits:"),
+    "report": ("Report", "Rapport"),
+    "report_tip": ("View extraction report", "Afficher le rapport d'extraction"),
+    "report_title": ("Extract Report", "Rapport d'extraction"),
+    "close": ("Close", "Fermer"),
+}
 TEXTS = {
-    "english": {
-        "main": "Zanvo",
-        "source": "Source:",
-        "target": "Target:",
-        "extract": "Extract",
-        "quit": "Quit Zanvo",
-        "extracting": "Extracting",
-        "unzip": "Unzip",
-        "question": "Warning",
-        "replace": "Replace existing file:",
-        "with": "With file:",
-        "yes_for_all": "Yes For All",
-        "size_date": "{size} bytes {date}",
-        "thousands": ",",
-        "file": "File:",
-        "done": "Done.",
-        "details": "Détails",
-        "tree": "Extracted Files:",
-        "report": "Report",
-        "report_title": "Extract Report",
-        "close": "Close",
-    },
-    "french": {
-        "main": "Zanvo",
-        "source": "Source:",
-        "target": "Cible:",
-        "extract": "Extraire",
-        "quit": "Quitter l'application",
-        "extracting": "Extraction en cours",
-        "unzip": "Lancer",
-        "question": "Attention",
-        "replace": "Remplacer le fichier existant:",
-        "with": "Par le fichier:",
-        "yes_for_all": "Oui pour Tous",
-        "size_date": "{size} octets du {date}",
-        "thousands": " ",
-        "file": "Fichier:",
-        "done": "Extraction achevée.",
-        "details": "Détails",
-        "tree": "Fichiers Extraits:",
-        "report": "Rapport",
-        "report_title": "Rapport d'extraction",
-        "close": "Fermer",
-    },
+    language: {key: pair[i] for key, pair in WORDS.items()}
+    for i, language in enumerate(("english", "french"))
 }
 
 # The packs, in the order the program takes them (by name). beta and gamma bring files of alpha
@@ -199,10 +192,8 @@ def tree_files(root):
     files = {}
     for path in sorted(root.rglob("*")):
         if path.is_file():
-            files[path.relative_to(root).as_posix()] = (
-                path.read_bytes(),
-                int(path.stat().st_mtime),
-            )
+            stamp = int(path.stat().st_mtime)
+            files[path.relative_to(root).as_posix()] = (path.read_bytes(), stamp)
         elif not path.is_dir():
             raise TestFailure(f"{path} is neither a file nor a folder")
     return files
@@ -212,27 +203,10 @@ def differing(got, wanted):
     return sorted(key for key in set(got) | set(wanted) if got.get(key) != wanted.get(key))
 
 
-def settings_file():
-    return Path(os.environ["XDG_CONFIG_HOME"]) / "Orbelle" / "Zanvo.conf"
-
-
-def write_settings(language, old_sources):
-    """In Qt's INI dialect: a backslash is written twice, sub-keys are joined by one."""
-    lines = [
-        "[Settings]",
-        f"Language={language}",
-        "Analyse=1",
-        "Replace=0",
-        "Newer=0",
-        "WebUpdate=0",
-        "MiscPath=divers\\\\",
-        f"SourceDir={old_sources[0]}",
-        "",
-        "[Recents]",
-    ]
-    lines += [f"Source\\Path{i}={path}" for i, path in enumerate(old_sources, 1)]
-    settings_file().parent.mkdir(parents=True, exist_ok=True)
-    settings_file().write_text("\n".join(lines) + "\n")
+def write_old_settings(language, old_sources):
+    lines = ["[Settings]", f"Language={language}", "Analyse=1", "Replace=0", "Newer=0"]
+    lines += ["WebUpdate=0", "MiscPath=divers\\\\", f"SourceDir={old_sources[0]}", "", "[Recents]"]
+    write_settings(lines + [f"Source\\Path{i}={path}" for i, path in enumerate(old_sources, 1)])
 
 
 def unescape_ini(value):
@@ -269,49 +243,9 @@ def read_settings():
 # The program and its windows
 
 
-class MainProgram(Program):
-    """The program started as a user starts it: no arguments."""
-
-    def __init__(self, executable, log):
-        self.log = log
-        self.began = time.monotonic()
-        with open(log, "wb") as output:
-            self.process = subprocess.Popen([executable], stdout=output, stderr=subprocess.STDOUT)
-        self.app = None
-
-    def age(self):
-        return time.monotonic() - self.began
-
-
-@contextmanager
-def started(executable, log):
-    """The program; on a failure, what it showed and printed."""
-    program = MainProgram(executable, log)
-    try:
-        yield program
-    except Exception as error:
-        print(f"FAILED: {error}")
-        program.report_failure()
-        error.reported = True
-        raise
-    finally:
-        program.stop()
-
-
 def main_window(app, texts):
     title = texts["main"]
     return wait_for(f"the main window {title!r}", lambda: window_of(app, "dialog", title))
-
-
-def labelled(window, label_name):
-    """The control that the label names, found as a screen reader finds it."""
-    label = find(window, "label", label_name)
-    if label is None:
-        return None
-    for relation in label.getRelationSet():
-        if relation.getRelationType() == pyatspi.RELATION_LABEL_FOR:
-            return relation.getTarget(0)
-    return None
 
 
 def combo_text_field(window, label_name):
@@ -338,28 +272,6 @@ def combo_items(window, label_name):
     combo = combo_text_field(window, label_name)[0]
     items = pyatspi.findAllDescendants(combo, lambda child: child.getRoleName() == "list item")
     return [item.name for item in items]
-
-
-def gone(window):
-    """Closed, even if another window of the same name came in its place."""
-    try:
-        state = window.getState()
-    except GLib.GError:
-        return True
-    return state.contains(pyatspi.STATE_DEFUNCT) or not state.contains(pyatspi.STATE_SHOWING)
-
-
-def labels_of(window):
-    labels = pyatspi.findAllDescendants(window, lambda child: child.getRoleName() == "label")
-    return [label.name for label in labels]
-
-
-def all_tree_rows(tree):
-    """Every row of the expanded tree, those scrolled out of view too, as (depth, name)."""
-    cells = find_all(tree, "table cell")
-    lefts = [cell.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).x for cell in cells]
-    depths = {left: depth for depth, left in enumerate(sorted(set(lefts)))}
-    return [(depths[left], cell.name) for left, cell in zip(lefts, cells)]
 
 
 def expected_tree_paths():
@@ -424,20 +336,6 @@ def wait_for_done_without_questions(app, window, texts):
     print(f"ok: {texts['file']} = {texts['done']!r}, and no other question came")
 
 
-def read_report(app, window, texts):
-    press(wait_for(texts["report"], lambda: find(window, "push button", texts["report"])))
-    title = texts["report_title"]
-    report = wait_for(f"the window {title!r}", lambda: window_of(app, "dialog", title))
-    text = find(report, "text")
-    if text is None or "Text" not in pyatspi.utils.listInterfaces(text):
-        raise TestFailure("the report window has no text object with the Text interface")
-    content = text_of(text)
-    print(f"ok: the report reads {content!r}")
-    press(button(report, texts["close"]))
-    wait_for("the report to close", lambda: window_of(app, "dialog", title) is None)
-    return content
-
-
 def install_through_windows(program, texts, source, target):
     """From the main window through the Extracting window to Quit; the report's text."""
     app = program.find_application()
@@ -451,7 +349,12 @@ def install_through_windows(program, texts, source, target):
     extracting = wait_for(f"the window {title!r}", lambda: window_of(app, "dialog", title))
     expect(texts["source"], labelled_value(extracting, texts["source"]), f"{source}/")
     expect(texts["target"], labelled_value(extracting, texts["target"]), f"{target}/")
-    press(button(extracting, texts["unzip"]))
+    unzip = button(extracting, texts["unzip"])
+    expect(f"the tooltip of {texts['unzip']}", unzip.description, texts["unzip_tip"])
+    # Nothing to show before the run.
+    press(button(extracting, texts["details"]))
+    answer_message_box(app, texts["error"], texts["no_details"], "OK")
+    press(unzip)
     answer_replace_question(app, texts, target)
     wait_for_done_without_questions(app, extracting, texts)
     total = find(extracting, "progress bar", "Total:").queryValue().currentValue
@@ -460,10 +363,12 @@ def install_through_windows(program, texts, source, target):
     press(button(extracting, texts["details"]))
     tree = wait_for("the tree of extracted files", lambda: find(extracting, "tree"))
     expect("the tree's name", tree.name, texts["tree"])
-    rows = wait_for("the tree's rows", lambda: all_tree_rows(tree))
+    rows = wait_for("the tree's rows", lambda: tree_rows(tree))
     expect("the tree's rows", paths_of(rows), expected_tree_paths())
 
-    report = read_report(app, extracting, texts)
+    report = wait_for(texts["report"], lambda: find(extracting, "push button", texts["report"]))
+    expect(f"the tooltip of {texts['report']}", report.description, texts["report_tip"])
+    report = read_report(app, report, texts["report_title"], texts["close"])
     press(button(extracting, texts["close"]))
     wait_for(f"the window {title!r} to close", lambda: window_of(app, "dialog", title) is None)
     quit_program(program, main_window(app, texts), texts)
@@ -503,16 +408,12 @@ def check_settings(language, source, target, old_sources):
 
 def splash_windows(app, texts):
     """The start-up picture: a window of the program beside the main window."""
-    return [
-        child
-        for child in app
-        if child is not None and is_showing(child) and child.name != texts["main"]
-    ]
+    return [child for child in app if child and is_showing(child) and child.name != texts["main"]]
 
 
 def check_second_start(executable, folder, texts, source, target, old_sources):
     """The folders of the last installation are back, and with them the recent lists."""
-    with started(executable, folder / "second-start.log") as program:
+    with running([executable], folder / "second-start.log") as program:
         app = program.find_application()
         window = main_window(app, texts)
         splash = wait_for("the start-up picture", lambda: splash_windows(app, texts))[0]
@@ -520,21 +421,12 @@ def check_second_start(executable, folder, texts, source, target, old_sources):
         for name, path in ((texts["source"], source), (texts["target"], target)):
             field = combo_text_field(window, name)[1]
             expect(f"the field {name}", text_of(field), f"{path}/")
-        expect(
-            f"the list of {texts['source']}",
-            combo_items(window, texts["source"]),
-            sorted([f"{source}/"] + old_sources, key=str.casefold),
-        )
-        expect(
-            f"the list of {texts['target']}",
-            combo_items(window, texts["target"]),
-            [f"{target}/"],
-        )
-        wait_for(
-            "the start-up picture to close by itself",
-            lambda: not splash_windows(app, texts),
-            SPLASH_SECONDS,
-        )
+        sources = sorted([f"{source}/"] + old_sources, key=str.casefold)
+        expect(f"the list of {texts['source']}", combo_items(window, texts["source"]), sources)
+        targets = combo_items(window, texts["target"])
+        expect(f"the list of {texts['target']}", targets, [f"{target}/"])
+        what = "the start-up picture to close by itself"
+        wait_for(what, lambda: not splash_windows(app, texts), SPLASH_SECONDS)
         print(f"ok: the start-up picture closed by itself after {program.age():.1f} s")
         quit_program(program, window, texts)
 
@@ -542,27 +434,24 @@ def check_second_start(executable, folder, texts, source, target, old_sources):
 def compare_with_cli(cli, language, texts, source, target, cli_target, report):
     """zanvo-cli, with the stored options and Yes For All, must do and say the same."""
     command = [cli, "--language", language, "install", "--sort", "--no-replace"]
-    command += ["--no-confirm-different", "--misc", "divers\\", "--yes-all"]
-    command += [str(source), str(cli_target)]
+    command += ["--no-confirm-different", "--misc", "divers\\", "--yes-all", source, cli_target]
     done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
     status = done.stderr.decode(errors="replace")
     if done.returncode != 0:
         raise TestFailure(f"zanvo-cli install ended with status {done.returncode}: {status}")
     expect("zanvo-cli's final status", status.splitlines()[-1], texts["done"])
-    expect(
-        "the report, against zanvo-cli's",
-        report.replace("\r\n", "\n"),
-        done.stdout.decode().replace("\r\n", "\n"),
-    )
+    theirs = done.stdout.decode().replace("\r\n", "\n")
+    expect("the report, against zanvo-cli's", report.replace("\r\n", "\n"), theirs)
     ours, theirs = tree_files(target), tree_files(cli_target)
     if ours != theirs:
         raise TestFailure(f"zanvo-cli's target differs in {differing(ours, theirs)}")
     print(f"ok: zanvo-cli installed the same {len(ours)} files, byte for byte and dated alike")
 
 
-def run(executable, work, cli, language):
+def drive(executable, work, cli, language):
+    began = time.monotonic()
     texts = TEXTS[language]
-    folder = work / language
+    folder = Path(work) / language
     source, target, cli_target = folder / "packs", folder / "game", folder / "game-cli"
     # Recent sources from earlier runs; the installation puts its own first.
     old_sources = [f"{folder / 'Older'}/", f"{folder / 'old'}/"]
@@ -571,30 +460,17 @@ def run(executable, work, cli, language):
     write_packs(source)
     write_starting_target(target)
     shutil.copytree(target, cli_target)
-    write_settings(language, old_sources)
+    write_old_settings(language, old_sources)
 
-    with started(executable, folder / "first-start.log") as program:
+    with running([executable], folder / "first-start.log") as program:
         report = install_through_windows(program, texts, source, target)
     check_installed_files(target)
     settings = check_settings(language, source, target, old_sources)
     check_second_start(executable, folder, texts, source, target, old_sources)
     expect("the settings after a start without work", read_settings(), settings)
     compare_with_cli(cli, language, texts, source, target, cli_target, report)
-
-
-def main():
-    executable, work, cli, language = sys.argv[1], Path(sys.argv[2]), sys.argv[3], sys.argv[4]
-    began = time.monotonic()
-    # Asking for the desktop starts the accessibility bus and its registry before the program.
-    pyatspi.Registry.getDesktop(0)
-    run(executable, work, cli, language)
     print(f"passed in {time.monotonic() - began:.1f} s")
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except TestFailure as failure:
-        if not getattr(failure, "reported", False):
-            print(f"FAILED: {failure}")
-        sys.exit(1)
+    main(drive)

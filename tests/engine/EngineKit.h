@@ -64,19 +64,11 @@ private:
     std::deque<std::string> nodes;  // a node is the address of its path, "a.zip/maps/"
 };
 
-// A zip archive of the given entries, then of "path=content" words; a path ending with '/' is
-// a folder entry.
+// A zip archive of the given entries, then of ZipWriter::FromWords's words.
 inline std::string Pack(const std::string& words, std::vector<ZipEntry> entries = {}) {
-    std::istringstream in(words);
-    for (std::string word; in >> word;) {
-        const size_t equals = std::min(word.find('='), word.size());
-        entries.push_back({.name = word.substr(0, equals),
-                           .data = word.substr(std::min(equals + 1, word.size())),
-                           .externalAttributes = word.ends_with('/') ? 0x10u : 0x20u});
-    }
-    ZipWriter writer;
-    writer.entries = std::move(entries);
-    return writer.Build();
+    const std::vector<ZipEntry> more = ZipWriter::FromWords(words);
+    entries.insert(entries.end(), more.begin(), more.end());
+    return ZipWriter(std::move(entries)).Build();
 }
 
 // Archives in a source folder, installed into root/target/, so that the tests also see

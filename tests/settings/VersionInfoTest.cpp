@@ -7,43 +7,30 @@
 #include "CVersionInfo.h"
 #include "TestFolder.h"
 
-namespace {
-
-void ExpectProgramStrings(const CVersionInfo& info) {
-    EXPECT_EQ(info.GetString("ProductVersion"), "1.02");
-    EXPECT_EQ(info.GetString("FileVersion"), "1.02");
-    EXPECT_EQ(info.GetString("CompanyName"), "Orbelle");
-    EXPECT_EQ(info.GetString("ProductName"), "Zanvo");
-    EXPECT_EQ(info.GetString("LegalCopyright"), "Copyright (C) 2026 Orbelle");
-    EXPECT_EQ(info.GetString("Comments"), "");
-}
-
-}  // namespace
-
-TEST(VersionInfo, programLoadsItsOwnBlock) {
+TEST(VersionInfo, programLoadsItsOwnBlockAlsoThroughALink) {
     const std::string program = CVersionInfo::ProgramPath();
     ASSERT_TRUE(std::filesystem::path(program).is_absolute()) << program;
     ASSERT_TRUE(std::filesystem::exists(program)) << program;
-
-    CVersionInfo info;
-    ASSERT_TRUE(info.Load(program));
-    const CVersionInfo::FixedInfo& fixed = info.Fixed();
-    EXPECT_EQ(fixed.signature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed.productVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed.productVersionLS, 0u);
-    EXPECT_EQ(fixed.fileVersionMS, 0x00010002u);
-    EXPECT_EQ(info.Language(), 0x040C);
-    EXPECT_EQ(info.CodePage(), 0x04B0);
-    ExpectProgramStrings(info);
-}
-
-TEST(VersionInfo, programReachedThroughALink) {
-    const std::filesystem::path program = CVersionInfo::ProgramPath();
     TestFolder folder;
     std::filesystem::create_symlink(program, folder / "linked-program");
-    CVersionInfo info;
-    ASSERT_TRUE(info.Load(folder / "linked-program"));
-    ExpectProgramStrings(info);
+    for (const std::string& path : {program, folder / "linked-program"}) {
+        SCOPED_TRACE(path);
+        CVersionInfo info;
+        ASSERT_TRUE(info.Load(path));
+        const CVersionInfo::FixedInfo& fixed = info.Fixed();
+        EXPECT_EQ(fixed.signature, 0xFEEF04BDu);
+        EXPECT_EQ(fixed.productVersionMS, 0x00010002u);
+        EXPECT_EQ(fixed.productVersionLS, 0u);
+        EXPECT_EQ(fixed.fileVersionMS, 0x00010002u);
+        EXPECT_EQ(info.Language(), 0x040C);
+        EXPECT_EQ(info.CodePage(), 0x04B0);
+        EXPECT_EQ(info.GetString("ProductVersion"), "1.02");
+        EXPECT_EQ(info.GetString("FileVersion"), "1.02");
+        EXPECT_EQ(info.GetString("CompanyName"), "Orbelle");
+        EXPECT_EQ(info.GetString("ProductName"), "Zanvo");
+        EXPECT_EQ(info.GetString("LegalCopyright"), "Copyright (C) 2026 Orbelle");
+        EXPECT_EQ(info.GetString("Comments"), "");
+    }
 }
 
 TEST(VersionInfo, otherFilesHaveNoBlock) {

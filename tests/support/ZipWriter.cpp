@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <sstream>
 
 namespace {
 
@@ -52,6 +53,27 @@ std::vector<ZipEntry> ZipWriter::TinyEntries(size_t count) {
         tiny[i].data = std::string(1, static_cast<char>('a' + i % 26));
     }
     return tiny;
+}
+
+std::vector<ZipEntry> ZipWriter::FromWords(const std::string& words) {
+    std::vector<ZipEntry> entries;
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+        const size_t equals = std::min(word.find('='), word.size());
+        const std::string name = word.substr(0, equals);
+        entries.push_back({.name = name,
+                           .data = word.substr(std::min(equals + 1, word.size())),
+                           .externalAttributes = name.ends_with('/') ? 0x10u : 0x20u});
+    }
+    return entries;
+}
+
+std::vector<ZipEntry> ZipWriter::Numbered(const std::vector<std::string>& names) {
+    std::vector<ZipEntry> entries;
+    for (const std::string& name : names) {
+        entries.push_back({.name = name, .data = "entry " + std::to_string(entries.size() + 1)});
+    }
+    return entries;
 }
 
 std::string ZipWriter::Deflate(const std::string& data) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Archives are described with designated initializers that leave every other field at its
@@ -47,6 +48,8 @@ struct ZipEntry {
 // Builds ZIP archives in memory: the tests' way to make every kind of archive the reader meets.
 class ZipWriter {
 public:
+    explicit ZipWriter(std::vector<ZipEntry> entries = {}) : entries(std::move(entries)) {}
+
     std::vector<ZipEntry> entries;
     std::string comment;
     std::string junk;                  // bytes in front of the archive (a self-extractor stub)
@@ -67,6 +70,10 @@ public:
     // Stored entries of one byte each, 10,000 to a folder: "part0/0.txt" to "part0/9999.txt",
     // "part1/10000.txt", and so on. Cheap enough to make archives of 70,000.
     static std::vector<ZipEntry> TinyEntries(size_t count);
+    // Stored entries from blank-separated "path=content" words; "path/" is a folder entry.
+    static std::vector<ZipEntry> FromWords(const std::string& words);
+    // Stored entries of the names, each with content of its own: "entry 1", "entry 2", ...
+    static std::vector<ZipEntry> Numbered(const std::vector<std::string>& names);
     static std::string TinyEntryName(size_t index);
     static std::string Deflate(const std::string& data);
     static uint16_t DosDate(int year, int month, int day);

@@ -5,6 +5,7 @@
 
 #include "CSplashWindow.h"
 #include "CStringTable.h"
+#include "WidgetPixels.h"
 
 namespace {
 
@@ -22,14 +23,7 @@ protected:
 
 // Pixels of an area that are dark enough to be the black text.
 int DarkPixels(const QImage& image, const QRect& area) {
-    int count = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            count += qGray(image.pixel(x, y)) < 90 ? 1 : 0;
-        }
-    }
-    return count;
+    return Pixels(image, area, [](const QColor& c) { return qGray(c.rgb()) < 90; });
 }
 
 QPoint ScreenCentre() {

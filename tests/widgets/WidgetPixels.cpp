@@ -12,3 +12,15 @@ QRect InkBox(const QImage& image, const QColor& face) {
     }
     return box;
 }
+
+int Pixels(const QImage& image, const QRect& area,
+           const std::function<bool(const QColor&)>& counted) {
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            count += counted(QColor(image.pixel(x, y))) ? 1 : 0;
+        }
+    }
+    return count;
+}

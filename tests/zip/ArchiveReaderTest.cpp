@@ -24,16 +24,15 @@ TEST(ArchiveReader, opensWithReadOnlyFallbackAndRetryQuestion) {
         size_t errors;
         int entryCount;  // -1: not opened
     };
-    ZipWriter writer;
-    const std::string emptyZip = writer.Build();
-    writer.entries = {ZipEntry{.name = "a.txt", .data = "a"}};
+    const std::string emptyZip = ZipWriter().Build();
+    const std::string oneEntry = ZipWriter({ZipEntry{.name = "a.txt", .data = "a"}}).Build();
     const std::vector<Row> rows = {
         {"emptyPathOpensNothing", std::nullopt, false, {}, 0, 0, -1},
         {"missingFile", std::nullopt, false, {true}, 0, 1, -1},
         {"notAZipAnsweredNo", Text(100), false, {false}, 1, 1, -1},
         {"notAZipRetriedTwice", Text(100), false, {true, true, false}, 3, 1, -1},
         {"damagedArchiveAsksNothing", "PK\5\6", false, {true}, 0, 1, -1},
-        {"readOnlyArchive", writer.Build(), true, {}, 0, 0, 1},
+        {"readOnlyArchive", oneEntry, true, {}, 0, 0, 1},
         {"readOnlyNotAZipAsksNothing", Text(100), true, {true}, 0, 1, -1},
         {"emptyArchive", emptyZip, false, {}, 0, 0, 0},
     };
@@ -109,9 +108,7 @@ TEST(ArchiveReader, describesEntries) {
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.description);
-        ZipWriter writer;
-        writer.entries = {row.entry};
-        OpenedArchive opened(writer);
+        OpenedArchive opened(ZipWriter({row.entry}));
         CStringTable::Select(row.language);
         ArchiveEntryInfo info;
         EXPECT_TRUE(opened.reader->GetEntryInfo(info, 0, true));
@@ -145,16 +142,8 @@ TEST(ArchiveReader, extractsToTheChosenFolder) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault);
-        ZipWriter writer;
-        std::istringstream entries(row.entries), existing(row.existing);
-        for (std::string entry; entries >> entry;) {
-            const std::string name = entry.substr(0, entry.find('='));
-            writer.entries.push_back(
-                ZipEntry{.name = name,
-                         .data = entry.substr(name.size() + 1),
-                         .externalAttributes = name.ends_with('/') ? 0u : 0x20u});
-        }
-        OpenedArchive opened(writer);
+        OpenedArchive opened(ZipWriter(ZipWriter::FromWords(row.entries)));
+        std::istringstream existing(row.existing);
         for (std::string file; existing >> file;) {
             const size_t equals = file.find('=');
             if (equals == std::string::npos) {

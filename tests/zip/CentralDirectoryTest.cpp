@@ -14,8 +14,7 @@ const std::string kEndSignature("PK\5\6", 4);
 
 // A small archive of one deflated entry, changed by tweak.
 std::string Zip(const std::function<void(ZipWriter&)>& tweak = {}) {
-    ZipWriter writer;
-    writer.entries = {ZipEntry{.name = "maps/de_x.bsp", .data = Text(3000), .method = 8}};
+    ZipWriter writer({ZipEntry{.name = "maps/de_x.bsp", .data = Text(3000), .method = 8}});
     if (tweak) {
         tweak(writer);
     }
@@ -69,8 +68,7 @@ TEST(CentralDirectory, opensOnlyConsistentArchives) {
          }), "ok", 3},
     };
     // clang-format on
-    ZipWriter writer;
-    writer.entries = {ZipEntry{.name = "a.txt", .data = "a"}};
+    ZipWriter writer({ZipEntry{.name = "a.txt", .data = "a"}});
     std::string badSignature = writer.Build();
     badSignature[writer.centralAt + 2] = 'X';
     rows.push_back({"badCentralSignature", badSignature, "zip 101", 0});
@@ -138,8 +136,8 @@ TEST(CentralDirectory, readsEveryRecordPastWrappedCount) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.archive);
-        ZipWriter writer;
-        writer.entries.assign(many.begin(), many.begin() + static_cast<ptrdiff_t>(row.entries));
+        ZipWriter writer(std::vector<ZipEntry>(many.begin(),
+                                               many.begin() + static_cast<ptrdiff_t>(row.entries)));
         if (row.tweak) {
             row.tweak(writer);
         }
@@ -190,10 +188,8 @@ TEST(CentralDirectory, attributesConvertedFromTheirHost) {
     for (const Row& row : rows) {
         SCOPED_TRACE("host " + std::to_string(row.host) + " " + row.name + " " +
                      std::to_string(row.external));
-        ZipWriter writer;
-        writer.entries = {
-            ZipEntry{.name = row.name, .host = row.host, .externalAttributes = row.external}};
-        OpenedArchive opened(writer);
+        OpenedArchive opened(ZipWriter(
+            {ZipEntry{.name = row.name, .host = row.host, .externalAttributes = row.external}}));
         ArchiveEntryInfo info;
         ASSERT_TRUE(opened.reader->GetEntryInfo(info, 0, false));
         EXPECT_EQ(info.attributes + (info.isDirectory ? "D" : "F"), row.attributes);
@@ -218,11 +214,10 @@ TEST(SplitArchive, failsClearlyWhenAVolumeIsMissingOrShort) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault);
-        ZipWriter writer;
-        writer.entries = {
-            ZipEntry{.name = "a.txt", .data = Text(5000)},
-            ZipEntry{.name = "b.txt", .data = Text(20000), .volumeCutInData = 4000},
-            ZipEntry{.name = "c.txt", .data = Text(9000), .method = 8, .startsVolume = true}};
+        ZipWriter writer(
+            {{.name = "a.txt", .data = Text(5000)},
+             {.name = "b.txt", .data = Text(20000), .volumeCutInData = 4000},
+             {.name = "c.txt", .data = Text(9000), .method = 8, .startsVolume = true}});
         writer.directoryStartsVolume = true;
         TestFolder folder, out;
         writer.Save(folder / "pack.zip");

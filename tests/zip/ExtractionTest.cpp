@@ -52,8 +52,7 @@ TEST(Extraction, writesOnlyEntriesThatPassEveryCheck) {
     for (const Row& row : rows) {
         for (const bool existing : {false, true}) {
             SCOPED_TRACE(row.fault + (existing ? " over an existing file" : ""));
-            ZipWriter writer;
-            writer.entries = {row.entry, ZipEntry{.name = "maps/next.txt", .data = "next"}};
+            ZipWriter writer({row.entry, ZipEntry{.name = "maps/next.txt", .data = "next"}});
             writer.entries[0].name = "maps/target.bsp";
             OpenedArchive opened(writer);
             if (existing) {
@@ -89,10 +88,8 @@ TEST(Extraction, entryClimbsOutOfTarget) {
     for (const std::string& name : names) {
         for (const char* subFolder : {static_cast<const char*>(nullptr), "maps\\"}) {
             SCOPED_TRACE(::testing::PrintToString(name) + (subFolder ? " into maps" : ""));
-            ZipWriter writer;
-            writer.entries = {ZipEntry{.name = name, .data = "evil"},
-                              ZipEntry{.name = "ok.txt", .data = "good"}};
-            OpenedArchive opened(writer);
+            OpenedArchive opened(ZipWriter({ZipEntry{.name = name, .data = "evil"},
+                                            ZipEntry{.name = "ok.txt", .data = "good"}}));
             const std::string target = opened.out / "target/";
             EXPECT_EQ(opened.Extract(0, subFolder, target), "zip 117");
             EXPECT_EQ(opened.Extract(1, subFolder, target), "ok");
@@ -105,12 +102,9 @@ TEST(Extraction, entryClimbsOutOfTarget) {
 }
 
 TEST(Extraction, readOnlyFileIsNotReplaced) {
-    ZipWriter writer;
-    writer.entries = {
-        ZipEntry{
-            .name = "maps/a.txt", .data = "new", .host = 3, .externalAttributes = 0100444u << 16},
-        ZipEntry{.name = "maps/b.txt", .data = "new"}};
-    OpenedArchive opened(writer);
+    OpenedArchive opened(ZipWriter(
+        {{.name = "maps/a.txt", .data = "new", .host = 3, .externalAttributes = 0100444u << 16},
+         {.name = "maps/b.txt", .data = "new"}}));
     opened.out.WriteFile("maps/b.txt", "old");
     fs::permissions(opened.out / "maps/b.txt", kAllWrite, fs::perm_options::remove);
     EXPECT_EQ(opened.Extract(1), "file 5");
@@ -130,11 +124,10 @@ TEST(Extraction, fileTakesEntryTimeUnlessBeyond2038) {
     for (const Row& row : std::vector<Row>{
              {2001, 2, 3, 4, 5, 6}, {2037, 12, 31, 23, 59, 58}, {2040, 6, 1, 12, 0, 0}}) {
         SCOPED_TRACE(row.year);
-        ZipWriter writer;
-        writer.entries = {ZipEntry{.name = "a.txt",
-                                   .dosTime = ZipWriter::DosTime(row.hour, row.minute, row.second),
-                                   .dosDate = ZipWriter::DosDate(row.year, row.month, row.day)}};
-        OpenedArchive opened(writer);
+        OpenedArchive opened(
+            ZipWriter({ZipEntry{.name = "a.txt",
+                                .dosTime = ZipWriter::DosTime(row.hour, row.minute, row.second),
+                                .dosDate = ZipWriter::DosDate(row.year, row.month, row.day)}}));
         const std::time_t before = std::time(nullptr);
         ASSERT_EQ(opened.Extract(0), "ok");
         const std::time_t after = std::time(nullptr);

@@ -52,7 +52,7 @@ inline std::string Tree(const TestFolder& folder) {
 
 // An archive saved as pack.zip in a fresh folder and opened through the reader.
 struct OpenedArchive {
-    explicit OpenedArchive(ZipWriter& writer) {
+    explicit OpenedArchive(ZipWriter writer) {
         writer.Save(folder / "pack.zip");
         reader = std::make_unique<CArchiveReader>(folder / "pack.zip", prompts);
     }
