@@ -46,5 +46,5 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     FirstShow watch;
     application.installEventFilter(&watch);
-    return CZanvoApp::InitInstance(application);
+    return CZanvoApp::InitInstance(application, QCoreApplication::arguments());
 }
