@@ -42,7 +42,10 @@ bool CZanvoApp::SplashAllowed(const QStringList& arguments) {
 QString CZanvoApp::SourceArgument(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QFileInfo given(arguments[i]);
-        if (!IsSplashSwitch(arguments[i]) && !arguments[i].isEmpty() && given.exists()) {
+        const bool archive = given.isFile() &&
+                             InstallJob::SourceTypeOf(given.fileName().toStdString()) == sourceFile;
+        if (!IsSplashSwitch(arguments[i]) && !arguments[i].isEmpty() &&
+            (given.isDir() || archive)) {
             return QDir::cleanPath(given.absoluteFilePath());
         }
     }

@@ -16,8 +16,8 @@ public:
     // (in any case, with or without a leading "-", "--" or "/"). Other arguments are ignored.
     static bool SplashAllowed(const QStringList& arguments);
     // The archive or folder handed over on the command line, as the desktop opens a file with
-    // the program: the first argument, not a splash switch, that names an existing file or
-    // folder, made absolute. Empty when there is none.
+    // the program: the first argument, not a splash switch, that names an existing archive
+    // (".zip") or folder, made absolute. Empty when there is none.
     static QString SourceArgument(const QStringList& arguments);
     // Loads Qt's own translation of a language into the application (French only; English is
     // Qt's own). False when it cannot be found.

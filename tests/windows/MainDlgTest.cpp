@@ -145,11 +145,12 @@ void MainDlgTest::startUpRules() {
         QCOMPARE(CZanvoApp::SplashAllowed(row.arguments), row.splash);
     }
 
-    // A file or folder handed over: the first that exists, made absolute; switches and
-    // missing paths are not sources. A file ends as a file, whatever the case of ".zip".
+    // An archive or folder handed over: the first that exists, made absolute; switches, missing
+    // paths and other files are not sources. An archive ends as a file, whatever its case.
     MakeFolder(*disk, "maps");
     MakeFolder(*disk, "Embedding");
     WriteArchive(disk->Path() + "de_x.ZIP", {{"de_x.bsp", "m"}});
+    WriteArchive(disk->Path() + "de_x.bsp", {{"de_x.bsp", "m"}});
     const QString previous = QDir::currentPath();
     QDir::setCurrent(Sep(disk->Path()));
     const struct {
@@ -157,7 +158,7 @@ void MainDlgTest::startUpRules() {
         std::string source;
     } handedOver[] = {
         {{"zanvo"}, ""},
-        {{"zanvo", "Embedding", "missing.zip"}, ""},
+        {{"zanvo", "Embedding", "missing.zip", "de_x.bsp"}, ""},
         {{"zanvo", "/automation", "missing.zip", "de_x.ZIP", "maps"}, disk->Path() + "de_x.ZIP"},
         {{"zanvo", Sep(disk->Path() + "maps/")}, disk->Path() + "maps"},
     };
