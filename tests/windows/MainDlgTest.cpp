@@ -34,10 +34,6 @@ namespace {
 
 using Language = CStringTable::Language;
 
-QSettings Stored() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
-}
-
 // Types a text into a combo's field as a user does: select all, type.
 void Type(QComboBox* combo, const QString& text) {
     combo->lineEdit()->selectAll();
@@ -105,16 +101,12 @@ private slots:
     void screenshotsInBothLanguages();
 
 private:
-    std::unique_ptr<TestFolder> home;
+    std::unique_ptr<TestSettingsHome> home;
     std::unique_ptr<TestFolder> disk;
 };
 
 void MainDlgTest::initTestCase() {
-    home = std::make_unique<TestFolder>();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(home->Path()));
-    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
-    CImageButton::SetLinkOpener([](const QUrl&) {});
+    home = std::make_unique<TestSettingsHome>();
 }
 
 void MainDlgTest::init() {
@@ -125,8 +117,7 @@ void MainDlgTest::init() {
 }
 
 void MainDlgTest::cleanupTestCase() {
-    UserRegistry::SetStore(nullptr);
-    CImageButton::SetLinkOpener(nullptr);
+    home.reset();
 }
 
 void MainDlgTest::startUpRules() {

@@ -26,10 +26,6 @@ namespace {
 
 using Language = CStringTable::Language;
 
-QSettings Stored() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
-}
-
 void TypeInto(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Delete);
@@ -105,7 +101,7 @@ private slots:
 
 private:
     static void Languages();
-    std::unique_ptr<TestFolder> home;
+    std::unique_ptr<TestSettingsHome> home;
 };
 
 void PropertiesDlgTest::Languages() {
@@ -115,11 +111,7 @@ void PropertiesDlgTest::Languages() {
 }
 
 void PropertiesDlgTest::initTestCase() {
-    home = std::make_unique<TestFolder>();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(home->Path()));
-    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
-    CImageButton::SetLinkOpener([](const QUrl&) {});
+    home = std::make_unique<TestSettingsHome>();
 }
 
 void PropertiesDlgTest::init() {
@@ -133,8 +125,7 @@ void PropertiesDlgTest::init() {
 }
 
 void PropertiesDlgTest::cleanupTestCase() {
-    UserRegistry::SetStore(nullptr);
-    CImageButton::SetLinkOpener(nullptr);
+    home.reset();
     CStringTable::Select(Language::English);
 }
 

@@ -10,6 +10,10 @@
 #include <QTcpSocket>
 #include <QWidget>
 
+#include "CImageButton.h"
+#include "CQtSettingsStore.h"
+#include "TestFolder.h"
+#include "UserRegistry.h"
 #include "ZipWriter.h"
 
 namespace {
@@ -32,6 +36,22 @@ private:
 };
 
 }  // namespace
+
+TestSettingsHome::TestSettingsHome() : folder(std::make_unique<TestFolder>()) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder->Path()));
+    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+    CImageButton::SetLinkOpener([](const QUrl&) {});
+}
+
+TestSettingsHome::~TestSettingsHome() {
+    UserRegistry::SetStore(nullptr);
+    CImageButton::SetLinkOpener(nullptr);
+}
+
+QSettings Stored() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Orbelle", "Zanvo");
+}
 
 void AnswerVersionChecks(QTcpServer& server, const QByteArray& body) {
     QVERIFY(server.listen(QHostAddress::LocalHost));

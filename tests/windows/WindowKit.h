@@ -2,12 +2,14 @@
 
 #include <QMessageBox>
 #include <QObject>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +79,21 @@ void WriteArchive(const std::string& path,
                   const std::vector<std::pair<std::string, std::string>>& entries);
 // count one-byte entries "<folder>/part0/0.txt", "<folder>/part0/1.txt", ...
 void WriteTinyArchive(const std::string& path, size_t count, const std::string& folder = "");
+
+class TestFolder;
+
+// The program's settings in a folder of their own for a test's life: Qt's settings path, the
+// store the windows write through, and a link button that opens nothing.
+class TestSettingsHome {
+public:
+    TestSettingsHome();
+    ~TestSettingsHome();
+
+private:
+    std::unique_ptr<TestFolder> folder;
+};
+// The settings file as the program reads and writes it.
+QSettings Stored();
 
 // Listens on server and answers every version request with body; the checks ask it from now on.
 void AnswerVersionChecks(QTcpServer& server, const QByteArray& body);

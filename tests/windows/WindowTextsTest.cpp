@@ -549,18 +549,15 @@ private slots:
     void everyWindowInEachLanguage();
 
 private:
-    std::unique_ptr<TestFolder> home;
+    std::unique_ptr<TestSettingsHome> home;
 };
 
 void WindowTextsTest::initTestCase() {
-    home = std::make_unique<TestFolder>();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(home->Path()));
-    UserRegistry::SetStore(std::make_unique<CQtSettingsStore>());
+    home = std::make_unique<TestSettingsHome>();
 }
 
 void WindowTextsTest::cleanupTestCase() {
-    UserRegistry::SetStore(nullptr);
+    home.reset();
     CStringTable::Select(Language::English);
 }
 
