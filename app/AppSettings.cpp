@@ -12,4 +12,5 @@ void AppSettings::Bind(CSettingsSection& section) {
     section.BindInt("Newer", options.Newer, 0);
     section.BindInt("Analyse", options.Analyse, 1);
     section.BindInt("WebUpdate", options.WebUpdate, 0);
+    section.BindInt("Journal", options.Journal, 1);
 }

@@ -10,6 +10,7 @@ struct AppSettings {
     InstallJob job;
     InstallOptions options;
 
-    // Binds the nine values of the "Settings" section, in the order they are written back.
+    // Binds the values of the "Settings" section (the nine of every version, then "Journal",
+    // which older versions pass over), in the order they are written back.
     void Bind(CSettingsSection& section);
 };

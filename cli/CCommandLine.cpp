@@ -75,7 +75,12 @@ bool CCommandLine::Parse(const std::vector<std::string>& arguments) {
             }
             misc = value;
         } else if (TakeSwitch("sort", argument, sort) || TakeSwitch("replace", argument, replace) ||
-                   TakeSwitch("confirm-different", argument, confirmDifferent)) {
+                   TakeSwitch("confirm-different", argument, confirmDifferent) ||
+                   TakeSwitch("journal", argument, journal)) {
+        } else if (argument == "--allow-risky") {
+            allowRisky = true;
+        } else if (argument == "--dry-run") {
+            dryRun = true;
         } else if (argument == "--yes") {
             createTarget = true;
         } else if (argument == "--yes-all" || argument == "--no-all") {

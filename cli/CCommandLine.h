@@ -24,6 +24,9 @@ public:
     bool createTarget = false;  // --yes
     bool yesToAll = false;
     bool noToAll = false;
+    std::optional<bool> journal;  // --journal, --no-journal
+    bool allowRisky = false;
+    bool dryRun = false;  // uninstall: show the plan, change nothing
 
 private:
     bool Fail(int id, const std::string& argument);

@@ -54,6 +54,9 @@ std::optional<InstallOptions> OptionsFor(const CCommandLine& commandLine) {
     if (commandLine.misc) {
         options.MiscPath = *commandLine.misc;
     }
+    if (commandLine.journal) {
+        options.Journal = *commandLine.journal ? 1 : 0;
+    }
     options.MiscPath = InstallOptions::NormalizeMiscPath(options.MiscPath);
     if (InstallOptions::MiscPathClimbs(options.MiscPath)) {
         std::cerr << TextFormat::Format(CStringTable::Load(IDS_CLI_MISC_CLIMBS),

@@ -10,6 +10,7 @@
 #include "CCommandLine.h"
 #include "CIniSettingsReader.h"
 #include "CInstallCommands.h"
+#include "CJournalCommands.h"
 #include "CStringTable.h"
 #include "LocalTime.h"
 #include "StringIds.h"
@@ -104,6 +105,18 @@ int main(int argc, char** argv) {
         }
         const int status = command == "install" ? CInstallCommands::Install(commandLine, stdout)
                                                 : CInstallCommands::Plan(commandLine, stdout);
+        return Delivered(status);
+    }
+    if (command == "history" || command == "verify" || command == "uninstall") {
+        const size_t least = command == "uninstall" ? 2 : 1;
+        const size_t most = command == "history" ? 1 : 2;
+        if (operands < least || operands > most) {
+            return Refuse(CStringTable::Load(operands < least ? IDS_CLI_MISSING_OPERANDS
+                                                              : IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        const int status = command == "history"  ? CJournalCommands::History(commandLine, stdout)
+                           : command == "verify" ? CJournalCommands::Verify(commandLine, stdout)
+                                                 : CJournalCommands::Uninstall(commandLine, stdout);
         return Delivered(status);
     }
     return Refuse(TextFormat::Format(CStringTable::Load(IDS_CLI_UNKNOWN_COMMAND), {command}));

@@ -17,6 +17,8 @@
 #include "CArchiveReader.h"
 #include "CEntryWorkers.h"
 #include "CFileException.h"
+#include "CInstallJournal.h"
+#include "CJournalFolder.h"
 #include "CMemoryException.h"
 #include "CPlannedPaths.h"
 #include "CStringTable.h"
@@ -63,6 +65,7 @@ struct CExtractionRun::InFlight {
     std::string key;  // its destination on disk, case-folded
     CZipArchive::Extraction extraction;
     std::future<CEntryWorkers::Outcome> outcome;
+    std::unique_ptr<CInstallJournal::Entry> record;  // none without a journal
 };
 
 // The archive being installed.
@@ -73,6 +76,9 @@ struct CExtractionRun::ArchiveState {
     bool error = false;
     std::unique_ptr<CEntryWorkers> workers;  // none: everything on the run's thread
     std::deque<InFlight> inFlight;
+    std::string targetRoot;  // the target as it is spelled on disk, ending with '/'
+    std::unique_ptr<CJournalFolder> journalFolder;
+    std::unique_ptr<CInstallJournal> journal;  // none when journals are off
 };
 
 std::vector<std::string> CExtractionRun::FindArchives() const {
@@ -164,6 +170,11 @@ EntryDestination CExtractionRun::Destination(const ArchiveEntryInfo& info,
         return {EntryDestination::skip, {}, {}};
     }
     std::optional<std::string> path = CArchiveReader::Destination(info, subFolder);
+    // The journals' own folder is never written by an archive: a journal planted there could
+    // make a later uninstall take the user's files away.
+    if (path && CaseFold::Equal(path->substr(0, path->find('\\')), CJournalFolder::kHome)) {
+        path.reset();
+    }
     if (!path) {
         return {
             EntryDestination::refused, {}, CZipException(CZipException::unsafeName).ErrorMessage()};
@@ -252,9 +263,17 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         report.AddArchiveError(archiveName, CStringTable::Load(IDS_OPEN_ERROR));
         return false;
     }
-    ArchiveState archive{archiveName, *reader, archiveNode, false, nullptr, {}};
+    ArchiveState archive{archiveName, *reader, archiveNode, false, nullptr, {}, {}, {}, {}};
     if (workerThreads > 0 && reader->archive.AllowsParallelReads()) {
         archive.workers = std::make_unique<CEntryWorkers>(reader->archive, workerThreads);
+    }
+    if (options.Journal != 0 && !job.TargetDir.empty()) {
+        archive.targetRoot = resolver.Resolve(FileSystem::NativePath(job.TargetDir));
+        if (archive.targetRoot.back() != '/') {
+            archive.targetRoot += '/';
+        }
+        archive.journalFolder = std::make_unique<CJournalFolder>(archive.targetRoot);
+        archive.journal = std::make_unique<CInstallJournal>(*archive.journalFolder, archiveName);
     }
     current = &archive;
     // Whichever way this function is left, no one may settle this archive's entries later.
@@ -262,14 +281,37 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         ArchiveState*& current;
         ~Forget() { current = nullptr; }
     } forget{current};
-    ForEachFileEntry(
-        *reader, [&](int index, const ArchiveEntryInfo& info, const EntryDestination& destination) {
+    try {
+        ForEachFileEntry(*reader, [&](int index, const ArchiveEntryInfo& info,
+                                      const EntryDestination& destination) {
             if (destination.kind != EntryDestination::skip) {
                 InstallEntry(archive, index, info, destination);
             }
         });
-    Settle(true);
+        Settle(true);
+    } catch (...) {
+        // What was written stays recorded, whatever ended the archive.
+        SaveJournal(archive);
+        throw;
+    }
+    SaveJournal(archive);
     return !archive.error;
+}
+
+void CExtractionRun::SaveJournal(ArchiveState& archive) {
+    if (!archive.journal) {
+        return;
+    }
+    try {
+        archive.journal->Save();
+    } catch (const CException& e) {
+        // The files are installed, but the install could not be recorded: not a success.
+        archive.error = true;
+        const std::string message = e.ErrorMessage();
+        report.AddArchiveError(archive.name, message);
+        CountError(archive.name, message);
+    }
+    archive.journal.reset();
 }
 
 bool CExtractionRun::ExistsAtDestination(const std::string& resolved) {
@@ -304,19 +346,34 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         return;
     }
     CZipArchive::Extraction extraction;
+    std::unique_ptr<CInstallJournal::Entry> record;
     bool failed = false;
     std::string failure;
     try {
+        const bool journalled = archive.journal && resolved.starts_with(archive.targetRoot);
+        const std::string relative =
+            journalled ? resolved.substr(archive.targetRoot.size()) : std::string();
+        if (journalled) {
+            // Before the entry's folders are made, to know which ones it made.
+            const size_t slash = relative.rfind('/');
+            archive.journal->NoteFolders(slash == std::string::npos ? std::string()
+                                                                    : relative.substr(0, slash));
+        }
         // The target folder must stay for the whole run: one that vanished (removed, or a disk
         // unmounted) fails each entry instead of being made again somewhere else.
-        if (archive.reader.PrepareEntry(index, path, job.TargetDir, extraction)) {
+        const bool prepared = archive.reader.PrepareEntry(index, path, job.TargetDir, extraction);
+        if (prepared && journalled) {
+            record = archive.journal->Begin(relative);
+        }
+        if (prepared) {
             if (archive.workers) {
                 CZipArchive& zip = archive.reader.archive;
-                auto outcome = archive.workers->Submit([&zip, extraction](CEntryReader& reader) {
-                    return zip.CarryOut(extraction, reader, 65536);
-                });
-                archive.inFlight.push_back(
-                    {info.name, info.folder, destination, key, extraction, std::move(outcome)});
+                auto outcome = archive.workers->Submit(
+                    [&zip, extraction, observer = record.get()](CEntryReader& reader) {
+                        return zip.CarryOut(extraction, reader, 65536, observer);
+                    });
+                archive.inFlight.push_back({info.name, info.folder, destination, key, extraction,
+                                            std::move(outcome), std::move(record)});
                 // Outcomes are shown as they come. Many entries may wait, so that the cores stay
                 // busy behind a large one; a waiting entry holds no data, only its names.
                 const size_t limit = CEntryWorkers::kMaxWaiting;
@@ -333,7 +390,10 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
                 }
                 return;
             }
-            archive.reader.archive.ExtractPrepared(extraction, 65536);
+            archive.reader.archive.ExtractPrepared(extraction, 65536, record.get());
+            if (record) {
+                archive.journal->Done(*record, extraction.modified);
+            }
         }
     } catch (const CException&) {
         failed = true;
@@ -343,6 +403,9 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         failure = MessageOf(std::current_exception());
     }
     if (failed) {
+        if (record) {
+            CInstallJournal::Failed(*record);
+        }
         Settle(true);
         archive.reader.CloseEntry({}, true);
         ShowOutcome(archive, info.name, info.folder, destination, &failure);
@@ -392,6 +455,13 @@ void CExtractionRun::Settle(bool all) {
         const CEntryWorkers::Outcome outcome = entry.outcome.get();
         if (!outcome.failed) {
             archive.reader.archive.Finished(entry.extraction);
+        }
+        if (entry.record && archive.journal) {
+            if (outcome.failed) {
+                CInstallJournal::Failed(*entry.record);
+            } else {
+                archive.journal->Done(*entry.record, entry.extraction.modified);
+            }
         }
         const InFlight settled = std::move(entry);
         archive.inFlight.pop_front();

@@ -108,6 +108,8 @@ private:
     // only those already done.
     void Settle(bool all);
     bool ExistsAtDestination(const std::string& resolved);
+    // Writes the archive's journal; a journal that cannot be written fails the archive.
+    void SaveJournal(ArchiveState& archive);
 
     const InstallJob job;
     const InstallOptions options;

@@ -10,6 +10,7 @@ struct InstallOptions {
     int Newer = 0;      // "Confirm on different date or size"
     int Replace = 0;    // "Replace existing files without confirmation"
     int WebUpdate = 0;  // "Check on launch"
+    int Journal = 1;    // keep a journal of each install in the target's .zanvo folder
 
     // The Misc folder as the properties dialog stores it: no separator in front, one between
     // names and one at the end ("\\divers" and "divers\\" give "divers\", "\" gives the

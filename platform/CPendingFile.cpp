@@ -158,6 +158,12 @@ bool CPendingFile::SetReadOnly() {
     return true;
 }
 
+void CPendingFile::Sync() {
+    if (::fsync(file.Handle()) != 0) {
+        Fail(errno);
+    }
+}
+
 void CPendingFile::ReplaceUnnamed(const std::string& native, const std::string& self) {
     const std::lock_guard lock(NamesLock());
     for (int attempt = 0; tempPath.empty(); ++attempt) {

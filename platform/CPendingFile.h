@@ -27,6 +27,9 @@ public:
     // no path is looked up again. False when the system refuses.
     bool SetTimes(std::time_t modified);
     bool SetReadOnly();
+    // Waits until what was written is on the disk, so that a crash never leaves the real name on
+    // a file that lacks its data.
+    void Sync();
     // Gives the written file its real name, replacing what is there.
     void Commit();
     // Drops what was written.

@@ -118,6 +118,113 @@ bool FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
     return true;
 }
 
+bool FileSystem::MakeFolders(const std::string& folder, std::vector<std::string>* made) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string path = folder.substr(0, slash);
+        if (!path.empty() && path.back() != '/') {
+            if (::mkdir(path.c_str(), 0777) == 0) {
+                if (made != nullptr) {
+                    made->push_back(path);
+                }
+            } else if (errno != EEXIST || !LExists(path, nullptr)) {
+                SystemError::CaptureErrno();
+                return false;
+            }
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+bool FileSystem::CopyKeepingTimes(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        std::vector<char> text(static_cast<size_t>(st.st_size) + 1);
+        const ssize_t n = ::readlink(from.c_str(), text.data(), text.size());
+        if (n < 0 ||
+            ::symlink(std::string(text.data(), static_cast<size_t>(n)).c_str(), to.c_str()) != 0) {
+            SystemError::CaptureErrno();
+            return false;
+        }
+        return true;
+    }
+    const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int out =
+        in < 0 ? -1
+               : ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    int error = in < 0 || out < 0 ? errno : 0;
+    std::vector<char> buffer(1 << 16);
+    while (error == 0) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        if (::write(out, buffer.data(), static_cast<size_t>(n)) != n) {
+            error = errno != 0 ? errno : ENOSPC;
+        }
+    }
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (error == 0 && (::futimens(out, times) != 0 || ::fsync(out) != 0)) {
+        error = errno;
+    }
+    if (in >= 0) {
+        ::close(in);
+    }
+    if (out >= 0 && ::close(out) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        if (out >= 0) {
+            ::unlink(to.c_str());
+        }
+        SystemError::SetLast(error);
+        return false;
+    }
+    return true;
+}
+
+bool FileSystem::MoveFile(const std::string& from, const std::string& to, bool replace) {
+    const int done =
+        replace ? ::rename(from.c_str(), to.c_str())
+                : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (done == 0) {
+        return true;
+    }
+    // A file system that cannot refuse to replace: a link never replaces, then the old name goes.
+    if (!replace && errno == EINVAL) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return true;
+        }
+    }
+    if (errno != EXDEV) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    struct stat st {};
+    if (!replace && ::lstat(to.c_str(), &st) == 0) {
+        SystemError::SetLast(EEXIST);
+        return false;
+    }
+    if (replace) {
+        ::unlink(to.c_str());
+    }
+    if (!CopyKeepingTimes(from, to)) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    return true;
+}
+
 bool FileSystem::RemoveTree(const std::string& path) {
     const std::string native = NativePath(path);
     struct stat st {};

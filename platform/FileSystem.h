@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // File-system services with the semantics of the Windows calls they stand for. Paths given to
 // these functions may use '\' as well as '/' as separator; both name a folder boundary.
@@ -42,6 +43,15 @@ public:
     // Read-only clears every write bit of a file; the other attributes have no meaning here.
     // Folders stay writable whatever they are given, as on Windows.
     static bool SetAttributes(const std::string& path, uint32_t attributes);
+
+    // Makes a folder and its missing parents as named (no case lookup); made, when given, gets
+    // each folder made, parents first. False, with the system error recorded, on failure.
+    static bool MakeFolders(const std::string& folder, std::vector<std::string>* made = nullptr);
+    // Copies a regular file (or a link, as a link) with its mode and times, to a new name.
+    static bool CopyKeepingTimes(const std::string& from, const std::string& to);
+    // Renames a file, or a link itself; across file systems, a copy then a removal. Without
+    // replace, nothing that stands at to is ever replaced (EEXIST).
+    static bool MoveFile(const std::string& from, const std::string& to, bool replace);
 
     // Removes a folder and everything below it (used for scratch folders).
     static bool RemoveTree(const std::string& path);

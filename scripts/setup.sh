@@ -8,7 +8,7 @@ preset="${1:-release}"
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    zlib1g-dev libisal-dev libgtest-dev libgmock-dev
+    zlib1g-dev libisal-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
     clang libclang-rt-14-dev
 )

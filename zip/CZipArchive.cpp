@@ -169,8 +169,8 @@ bool CZipArchive::PrepareAt(int index, const std::string& targetPath, const std:
     return true;
 }
 
-int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader,
-                          size_t bufferSize) const {
+int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader, size_t bufferSize,
+                          IWriteObserver* observer) const {
     if (!entryReader.Open(job.index)) {
         throw CZipException(CZipException::internal, storage.archivePath);
     }
@@ -196,11 +196,17 @@ int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader,
         n = entryReader.Read(buffer, bufferSize);
         if (n > 0) {
             file.Write(buffer, n);
+            if (observer != nullptr) {
+                observer->Written(buffer, n);
+            }
         }
     } while (n == bufferSize);
     entryReader.Finish();
     // A file whose time or read-only mark cannot be set still holds the right data.
     const bool marked = file.SetTimes(job.modified) && (!job.readOnly || file.SetReadOnly());
+    if (observer != nullptr) {
+        observer->BeforeCommit(job.target);
+    }
     file.Commit();
     return marked ? 1 : -2;
 }
@@ -232,8 +238,9 @@ bool CZipArchive::ExtractTo(int index, const std::string& path, bool keepFullPat
     return ExtractPrepared(job, bufferSize);
 }
 
-bool CZipArchive::ExtractPrepared(const Extraction& job, size_t bufferSize) {
-    const int result = CarryOut(job, Reader(), bufferSize);
+bool CZipArchive::ExtractPrepared(const Extraction& job, size_t bufferSize,
+                                  IWriteObserver* observer) {
+    const int result = CarryOut(job, Reader(), bufferSize, observer);
     Finished(job);
     return result == 1;
 }

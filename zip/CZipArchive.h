@@ -12,6 +12,7 @@
 #include "CCentralDirectory.h"
 #include "CEntryReader.h"
 #include "EntryHeader.h"
+#include "IWriteObserver.h"
 
 // A ZIP archive opened for reading: its central directory, and the extraction of one entry at a
 // time. Failures raise CZipException, CFileException or CMemoryException.
@@ -73,11 +74,14 @@ public:
     // The same for a file (or folder) whose whole path the caller has worked out.
     bool PrepareAt(int index, const std::string& targetPath, const std::string& baseFolder,
                    Extraction& job);
-    // 1, or -2 when the file's time or read-only mark could not be set.
-    int CarryOut(const Extraction& job, CEntryReader& reader, size_t bufferSize) const;
+    // 1, or -2 when the file's time or read-only mark could not be set. observer, when given,
+    // sees the bytes written and the moment before the file takes its name.
+    int CarryOut(const Extraction& job, CEntryReader& reader, size_t bufferSize,
+                 IWriteObserver* observer = nullptr) const;
     void Finished(const Extraction& job);
     // CarryOut with the archive's own reader, then Finished.
-    bool ExtractPrepared(const Extraction& job, size_t bufferSize);
+    bool ExtractPrepared(const Extraction& job, size_t bufferSize,
+                         IWriteObserver* observer = nullptr);
     // A reader for another thread; only single-file archives can be read from several at once.
     std::unique_ptr<CEntryReader> MakeReader() const;
     bool AllowsParallelReads() const;

@@ -29,7 +29,13 @@ using Snapshot = std::map<std::string, Node>;
 
 Snapshot Take(const std::string& root) {
     Snapshot nodes;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    for (auto it = std::filesystem::recursive_directory_iterator(root);
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const auto& entry = *it;
+        if (entry.path().filename() == ".zanvo") {
+            it.disable_recursion_pending();  // the journals: tested on their own
+            continue;
+        }
         const std::string path = entry.path().string();
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {

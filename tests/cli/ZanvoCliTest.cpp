@@ -111,7 +111,7 @@ TEST(ZanvoCli, listsTestsAndInstallsEveryEntryPastWrappedCount) {
     writer.entries.insert(writer.entries.end(), files.begin(), files.end());
     packs.WriteFile("src/folders.zip", writer.Build());
     const CliRun install = RunCli(
-        "--language english install --no-sort '" + packs / "src' '" + target.Path() + "'", packs);
+        "--language english install --no-sort --no-journal '" + packs / "src' '" + target.Path() + "'", packs);
     EXPECT_EQ(install.status, 0);
     EXPECT_EQ(install.out, "folders.zip : Ok\r\n");
     size_t written = 0;

@@ -55,7 +55,9 @@ def drive(executable, work):
         wait_for_value(window, "Fichier:", "Extraction achevée:  1 Erreur(s).")
         wait_for("the Rapport button", lambda: find(window, "push button", "Rapport"))
         print("ok: the Rapport button")
-        landed = sorted(path.relative_to(target).as_posix() for path in target.rglob("*"))
+        # The install journal (.zanvo) has tests of its own.
+        landed = sorted(path.relative_to(target).as_posix() for path in target.rglob("*")
+                        if ".zanvo" not in path.relative_to(target).parts)
         expect("what landed in the target", landed, ["maps", "maps/c.bsp"])
         expect("maps/c.bsp", (target / "maps/c.bsp").read_bytes(), good)
         press(button(window, "Fermer"))

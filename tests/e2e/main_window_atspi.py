@@ -191,6 +191,8 @@ def tree_files(root):
     """Every file under root: relative path -> (content, modification second)."""
     files = {}
     for path in sorted(root.rglob("*")):
+        if ".zanvo" in path.relative_to(root).parts:
+            continue  # the install journals differ by their times
         if path.is_file():
             stamp = int(path.stat().st_mtime)
             files[path.relative_to(root).as_posix()] = (path.read_bytes(), stamp)
@@ -393,6 +395,7 @@ def check_settings(language, source, target, old_sources):
         "Settings/Replace": "0",
         "Settings/Newer": "0",
         "Settings/WebUpdate": "0",
+        "Settings/Journal": "1",
         "Settings/MiscPath": "divers\\",
         "Recents/Target/Path1": f"{target}/",
     }

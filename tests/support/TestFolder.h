@@ -17,7 +17,8 @@ public:
     // Writes a file (creating its folders) and reads one back; empty when it does not exist.
     void WriteFile(const std::string& relative, const std::string& content) const;
     static std::string ReadFile(const std::string& path);
-    // Every file and folder below the folder, relative, sorted, folders ending with '/'.
+    // Every file and folder below the folder, relative, sorted, folders ending with '/'; the
+    // .zanvo folders of install journals left out.
     std::string Listing() const;
 
 private:

@@ -209,12 +209,13 @@ void MainDlgTest::firstStartAndSettingsWrittenAtExit() {
         QCOMPARE(Stored().value("Settings/Language").toString(), QStringLiteral("english"));
         Stored().remove("Settings/Language");
     }
-    // The window's end writes the nine values back.
+    // The window's end writes the nine values back, and the journal switch beside them.
     QSettings stored = Stored();
     QCOMPARE(stored.value("Settings/Language").toString(), QStringLiteral("english"));
     QCOMPARE(stored.value("Settings/Type").toInt(), 1);
     QCOMPARE(stored.value("Settings/MiscPath").toString(), QStringLiteral("divers\\"));
-    QCOMPARE(stored.allKeys().size(), 9);
+    QCOMPARE(stored.value("Settings/Journal").toInt(), 1);
+    QCOMPARE(stored.allKeys().size(), 10);
 }
 
 void MainDlgTest::validationMessagesInTheirOrder() {

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "CJournalFolder.h"
+#include "CSha256.h"
+#include "IWriteObserver.h"
+#include "JournalRecord.h"
+
+// The journal of one archive's install, kept while the archive is installed and written when it
+// is done: every file written with its digest, every file replaced (moved to the backup folder
+// the moment before the new one takes its name), every folder made.
+class CInstallJournal {
+public:
+    // One file on its way: its digest is worked out as it is written, on the writing thread.
+    class Entry : public IWriteObserver {
+    public:
+        void Written(const void* data, size_t size) override;
+        // Whatever stands at target is linked into the backup folder (copied only when the
+        // backup folder lies on another file system), so that the rename that follows replaces
+        // nothing that is lost.
+        void BeforeCommit(const std::string& target) override;
+
+    private:
+        friend class CInstallJournal;
+        std::string relative;
+        std::string backupPath;  // empty: what stands there is this journal's own
+        CSha256 sha;
+        uint64_t size = 0;
+        std::optional<JournalRecord::Backup> backup;
+    };
+
+    CInstallJournal(const CJournalFolder& folder, const std::string& archive);
+
+    // Before the folders of a file are made: notes those that do not exist yet. relativeFolder
+    // has '/' between names, without one at the end; empty for the target itself.
+    void NoteFolders(const std::string& relativeFolder);
+    // A file about to be written at relative. The first one reserves the journal's name.
+    // Throws CFileException when the journal's folder cannot be made.
+    std::unique_ptr<Entry> Begin(const std::string& relative);
+    // The file took its name (with the time modified, -1 for now).
+    void Done(Entry& entry, std::time_t modified);
+    // The file was not written: what was put in the backup folder for it goes again.
+    static void Failed(Entry& entry) noexcept;
+    // Writes the journal when a file was written; drops an empty backup folder. Throws
+    // CFileException.
+    void Save();
+    const std::string& Name() const { return name; }
+
+private:
+    const CJournalFolder& folder;
+    std::string name;  // empty until the first file
+    JournalRecord record;
+    std::unordered_map<std::string, size_t> written;  // case-folded path -> index in files
+    std::set<std::string> seenFolders;
+};
