@@ -24,6 +24,8 @@ public:
     bool createTarget = false;  // --yes
     bool yesToAll = false;
     bool noToAll = false;
+    // The target is the folder of this mod in the Steam libraries.
+    std::optional<std::string> game;
 
 private:
     bool Fail(int id, const std::string& argument);

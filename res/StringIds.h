@@ -84,5 +84,11 @@ enum StringId : int {
     IDS_CLI_SETTINGS_NOT_A_FILE = 1017,
     IDS_CLI_SETTINGS_TOO_LARGE = 1018,
     IDS_CLI_SETTINGS_UNREADABLE = 1019,
+
+    // The game folders of the Steam libraries.
+    IDS_CLI_NO_GAMES = 1060,
+    IDS_CLI_GAME_NOT_FOUND = 1061,
+    IDS_CLI_GAME_AMBIGUOUS = 1062,
+    IDS_CLI_GAME_AND_TARGET = 1063,
     // The windows' program, until its main window comes: how to open the Extracting window.
 };
