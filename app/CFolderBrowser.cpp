@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QUrl>
 
 #include "FileFinder.h"
 #include "FileSystem.h"
@@ -19,7 +20,8 @@ bool CFolderBrowser::HoldsArchives(const std::string& folder) {
     return !FileFinder::FindFiles(pattern + "*.zip").empty();
 }
 
-CFolderBrowser::CFolderBrowser(QWidget* owner, std::string& path, bool statusLine) {
+CFolderBrowser::CFolderBrowser(QWidget* owner, std::string& path, bool statusLine,
+                               const std::vector<std::string>& shortcuts) {
     QFileDialog dialog(owner, WindowTexts::String(IDS_BROWSE_TITLE));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -49,7 +51,29 @@ CFolderBrowser::CFolderBrowser(QWidget* owner, std::string& path, bool statusLin
         QObject::connect(&dialog, &QFileDialog::directoryEntered, status, show);
         show(dialog.directory().absolutePath());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    QList<QUrl> added;
+    QList<QUrl> sidebar = dialog.sidebarUrls();
+    for (const std::string& folder : shortcuts) {
+        const QUrl url = QUrl::fromLocalFile(QString::fromStdString(folder));
+        if (!sidebar.contains(url)) {
+            sidebar << url;
+            added << url;
+        }
+    }
+    if (!added.isEmpty()) {
+        dialog.setSidebarUrls(sidebar);
+    }
+    const bool picked = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // Qt saves the side bar for every later file dialog, of this program and of others; the
+    // shortcuts belong to this one only. What the user added or removed stays as the user left it.
+    if (!added.isEmpty()) {
+        sidebar = dialog.sidebarUrls();
+        for (const QUrl& url : added) {
+            sidebar.removeAll(url);
+        }
+        dialog.setSidebarUrls(sidebar);
+    }
+    if (!picked) {
         return;
     }
     QString chosen = QDir::cleanPath(dialog.selectedFiles().first());

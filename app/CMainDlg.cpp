@@ -20,6 +20,7 @@
 #include "CDialogTexts.h"
 #include "CExtractDlg.h"
 #include "CFolderBrowser.h"
+#include "CGameFinder.h"
 #include "CPropertiesDlg.h"
 #include "CRecentList.h"
 #include "CSplashWindow.h"
@@ -45,6 +46,15 @@ const char* const kArchiveFilter = "Fichiers Archives (*.zip)";
 QString LabelName(int controlId) {
     return WindowTexts::Shown(
         CDialogTexts::WithoutMnemonic(CDialogTexts::Load(IDD_MAIN, controlId)));
+}
+
+// The game folders of the Steam libraries, offered in the side bar of the target's browser.
+std::vector<std::string> GameFolderPaths() {
+    std::vector<std::string> paths;
+    for (const GameFolder& folder : CGameFinder().Find()) {
+        paths.push_back(folder.path);
+    }
+    return paths;
 }
 
 bool EndsWithSeparator(const std::string& path) {
@@ -341,7 +351,7 @@ void CMainDlg::OnBrowseSource() {
 
 void CMainDlg::OnBrowseTarget() {
     UpdateVariables();
-    CFolderBrowser browser(this, targetText, false);
+    CFolderBrowser browser(this, targetText, false, GameFolderPaths());
     ui->targetCombo->setCurrentIndex(-1);
     NormalizePaths();  // refreshes the controls too
 }

@@ -74,6 +74,11 @@ bool CCommandLine::Parse(const std::vector<std::string>& arguments) {
                 return Fail(IDS_CLI_MISSING_VALUE, argument);
             }
             misc = value;
+        } else if (TakeValue("--game", arguments, i, value)) {
+            if (!value) {
+                return Fail(IDS_CLI_MISSING_VALUE, argument);
+            }
+            game = value;
         } else if (TakeSwitch("sort", argument, sort) || TakeSwitch("replace", argument, replace) ||
                    TakeSwitch("confirm-different", argument, confirmDifferent) ||
                    TakeSwitch("journal", argument, journal)) {

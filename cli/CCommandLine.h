@@ -27,6 +27,8 @@ public:
     std::optional<bool> journal;  // --journal, --no-journal
     bool allowRisky = false;
     bool dryRun = false;  // uninstall: show the plan, change nothing
+    // The target is the folder of this mod in the Steam libraries.
+    std::optional<std::string> game;
 
 private:
     bool Fail(int id, const std::string& argument);

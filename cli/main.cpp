@@ -8,6 +8,7 @@
 
 #include "CArchiveCommands.h"
 #include "CCommandLine.h"
+#include "CGameCommands.h"
 #include "CIniSettingsReader.h"
 #include "CInstallCommands.h"
 #include "CJournalCommands.h"
@@ -97,11 +98,29 @@ int main(int argc, char** argv) {
                                              : CArchiveCommands::Test(archive, stdout);
         return Delivered(status);
     }
+    if (command == "games") {
+        if (operands != 0) {
+            return Refuse(CStringTable::Load(IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        return Delivered(CGameCommands::Games(stdout));
+    }
     if (command == "install" || command == "plan") {
-        const size_t needed = command == "install" ? 2 : 1;
+        // --game stands for TARGET.
+        const bool byGame = commandLine.game.has_value();
+        const size_t needed = command == "install" && !byGame ? 2 : 1;
+        if (byGame && operands == 2) {
+            return Refuse(CStringTable::Load(IDS_CLI_GAME_AND_TARGET));
+        }
         if (operands < needed || operands > 2) {
             return Refuse(CStringTable::Load(operands < needed ? IDS_CLI_MISSING_OPERANDS
                                                                : IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        if (byGame) {
+            const std::optional<std::string> folder = CGameCommands::ModFolder(*commandLine.game);
+            if (!folder) {
+                return kExitRefused;
+            }
+            commandLine.operands.push_back(*folder);
         }
         const int status = command == "install" ? CInstallCommands::Install(commandLine, stdout)
                                                 : CInstallCommands::Plan(commandLine, stdout);

@@ -65,7 +65,9 @@ struct CExtractionRun::InFlight {
     std::string key;  // its destination on disk, case-folded
     CZipArchive::Extraction extraction;
     std::future<CEntryWorkers::Outcome> outcome;
-    std::unique_ptr<CInstallJournal::Entry> record;  // none without a journal
+    // None without a journal; shared with the task, which may outlive this record when an
+    // archive ends by an exception.
+    std::shared_ptr<CInstallJournal::Entry> record;
 };
 
 // The archive being installed.
@@ -346,7 +348,7 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         return;
     }
     CZipArchive::Extraction extraction;
-    std::unique_ptr<CInstallJournal::Entry> record;
+    std::shared_ptr<CInstallJournal::Entry> record;
     bool failed = false;
     std::string failure;
     try {
@@ -369,8 +371,8 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
             if (archive.workers) {
                 CZipArchive& zip = archive.reader.archive;
                 auto outcome = archive.workers->Submit(
-                    [&zip, extraction, observer = record.get()](CEntryReader& reader) {
-                        return zip.CarryOut(extraction, reader, 65536, observer);
+                    [&zip, extraction, record](CEntryReader& reader) {
+                        return zip.CarryOut(extraction, reader, 65536, record.get());
                     });
                 archive.inFlight.push_back({info.name, info.folder, destination, key, extraction,
                                             std::move(outcome), std::move(record)});

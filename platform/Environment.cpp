@@ -31,3 +31,8 @@ std::string Environment::Expand(const std::string& text) {
     }
     return out;
 }
+
+std::string Environment::Variable(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}

@@ -120,5 +120,11 @@ enum StringId : int {
     IDS_RISKY_SKIP = 1049,
     IDS_RISKY_INSTALL = 1050,
     IDS_RISKY_CAPTION = 1051,
+
+    // The game folders of the Steam libraries.
+    IDS_CLI_NO_GAMES = 1060,
+    IDS_CLI_GAME_NOT_FOUND = 1061,
+    IDS_CLI_GAME_AMBIGUOUS = 1062,
+    IDS_CLI_GAME_AND_TARGET = 1063,
     // The windows' program, until its main window comes: how to open the Extracting window.
 };

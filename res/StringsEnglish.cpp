@@ -90,6 +90,9 @@ extern const StringEntry kEnglishStrings[] = {
      "                         archive, and where install would put the file\n"
      "                         (relative to TARGET), \"skip\", or \"refused\" and why;\n"
      "                         with TARGET also \"new\" or \"exists\".\n"
+     "  games                  One line per game folder of the Steam libraries, with\n"
+     "                         tab-separated fields: the game, its mod (the name\n"
+     "                         --game takes) and the folder.\n"
      "\n"
      "Options of install and plan (Zanvo's stored settings are the defaults; they\n"
      "are read, never written):\n"
@@ -105,6 +108,8 @@ extern const StringEntry kEnglishStrings[] = {
      "  --yes-all, --no-all    Answer every replace question with Yes For All, or\n"
      "                         with No For All.\n"
      "  --yes                  Create TARGET without asking when it does not exist.\n"
+     "  --game MOD             In place of TARGET: the folder of the mod MOD (cstrike,\n"
+     "                         valve, ...) in the Steam libraries, as games lists it.\n"
      "\n"
      "Options:\n"
      "  --language english|french\n"
@@ -119,9 +124,10 @@ extern const StringEntry kEnglishStrings[] = {
      "progress; a second Ctrl+C, SIGTERM or SIGHUP ends it at once.\n"
      "\n"
      "Exit status: 0 on success; 1 when an entry failed (test, install), an archive\n"
-     "could not be opened (plan) or the installation was stopped; 2 when the archive\n"
-     "could not be opened (list, test), no archive was found, the source or the\n"
-     "target was refused, or the command line is wrong.\n"},
+     "could not be opened (plan), the installation was stopped or no game folder was\n"
+     "found (games); 2 when the archive could not be opened (list, test), no archive\n"
+     "was found, the source, the target or the game of --game was refused, or the\n"
+     "command line is wrong.\n"},
     {1001, "Unknown command: %s"},
     {1002, "Missing archive path."},
     {1003, "Unknown language: %s (english or french)."},
@@ -175,5 +181,14 @@ extern const StringEntry kEnglishStrings[] = {
     {1049, "Skip them"},
     {1050, "Install them"},
     {1051, "Risky files"},
+    // The game folders of the Steam libraries.
+    {1060,
+     "No game folder was found in the Steam libraries; if Steam is installed elsewhere, set "
+     "STEAM_DIR to its folder."},
+    {1061,
+     "No game folder %s was found in the Steam libraries; 'zanvo-cli games' lists the ones "
+     "found."},
+    {1062, "Several game folders are named %s; give the one meant as TARGET:"},
+    {1063, "--game takes the place of TARGET; give only one of them."},
 };
 extern const int kEnglishStringCount = sizeof kEnglishStrings / sizeof kEnglishStrings[0];

@@ -91,6 +91,9 @@ extern const StringEntry kFrenchStrings[] = {
      "                         l'endroit où install mettrait le fichier (relatif à\n"
      "                         CIBLE), « skip », ou « refused » et pourquoi ; avec\n"
      "                         CIBLE aussi « new » ou « exists ».\n"
+     "  games                  Une ligne par répertoire de jeu des bibliothèques\n"
+     "                         Steam, champs séparés par des tabulations : le jeu,\n"
+     "                         son mod (le nom que prend --game) et le répertoire.\n"
      "\n"
      "Options de install et plan (les paramètres enregistrés de Zanvo sont les valeurs\n"
      "par défaut ; ils sont lus, jamais écrits) :\n"
@@ -106,6 +109,9 @@ extern const StringEntry kFrenchStrings[] = {
      "  --yes-all, --no-all    Répondre à chaque question de remplacement par Oui pour\n"
      "                         Tous, ou par Non pour Tous.\n"
      "  --yes                  Créer CIBLE sans demander quand il n'existe pas.\n"
+     "  --game MOD             À la place de CIBLE : le répertoire du mod MOD\n"
+     "                         (cstrike, valve, ...) dans les bibliothèques Steam, tel\n"
+     "                         que games le liste.\n"
      "\n"
      "Options :\n"
      "  --language english|french\n"
@@ -121,9 +127,10 @@ extern const StringEntry kFrenchStrings[] = {
      "l'arrête aussitôt.\n"
      "\n"
      "Code de sortie : 0 en cas de succès ; 1 quand une entrée a échoué (test,\n"
-     "install), qu'une archive n'a pas pu être ouverte (plan) ou que l'installation a\n"
-     "été arrêtée ; 2 quand l'archive n'a pas pu être ouverte (list, test), qu'aucune\n"
-     "archive n'a été trouvée, que la source ou la cible a été refusée, ou que la\n"
+     "install), qu'une archive n'a pas pu être ouverte (plan), que l'installation a\n"
+     "été arrêtée ou qu'aucun répertoire de jeu n'a été trouvé (games) ; 2 quand\n"
+     "l'archive n'a pas pu être ouverte (list, test), qu'aucune archive n'a été\n"
+     "trouvée, que la source, la cible ou le jeu de --game a été refusé, ou que la\n"
      "ligne de commande est incorrecte.\n"},
     {1001, "Commande inconnue : %s"},
     {1002, "Chemin de l'archive manquant."},
@@ -182,5 +189,14 @@ extern const StringEntry kFrenchStrings[] = {
     {1049, "Les ignorer"},
     {1050, "Les installer"},
     {1051, "Fichiers à risque"},
+    // The game folders of the Steam libraries.
+    {1060,
+     "Aucun répertoire de jeu n'a été trouvé dans les bibliothèques Steam ; si Steam est "
+     "installé ailleurs, indiquez son répertoire dans STEAM_DIR."},
+    {1061,
+     "Aucun répertoire de jeu %s n'a été trouvé dans les bibliothèques Steam ; « zanvo-cli "
+     "games » liste ceux qui ont été trouvés."},
+    {1062, "Plusieurs répertoires de jeu s'appellent %s ; donnez celui voulu comme CIBLE :"},
+    {1063, "--game remplace CIBLE ; ne donnez que l'un des deux."},
 };
 extern const int kFrenchStringCount = sizeof kFrenchStrings / sizeof kFrenchStrings[0];

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset (clang, libFuzzer, ASan, UBSan) and runs a fuzz target for SECONDS
 # (default 60): "archive" (default) starts from fuzz/seeds/ and, when this machine has it, the
-# peer corpus; "inflate" runs the zlib/ISA-L differential target from fuzz/inflate-seeds/.
+# peer corpus; "inflate" runs the zlib/ISA-L differential target from fuzz/inflate-seeds/;
+# "keyvalues" the reader of Steam's library and manifest files from fuzz/vdf-seeds/.
 # The working corpus and any crash inputs stay in build/fuzz-work/, never in the source tree.
 # Fails when the fuzzer found a crash, a leak, a timeout or a disagreement; the input is then in
 # build/fuzz-work/findings/ and can be replayed with build/fuzz/fuzz/<target>_replay FILE.
@@ -13,7 +14,8 @@ target="${2:-archive}"
 case "$target" in
     archive) fuzzer=archive_fuzzer; replay=archive_fuzz_replay; seeds=(fuzz/seeds ../shared/corpus) ;;
     inflate) fuzzer=inflate_diff_fuzzer; replay=inflate_diff_replay; seeds=(fuzz/inflate-seeds) ;;
-    *) echo "usage: $0 [SECONDS] [archive|inflate]" >&2; exit 2 ;;
+    keyvalues) fuzzer=keyvalues_fuzzer; replay=keyvalues_fuzz_replay; seeds=(fuzz/vdf-seeds) ;;
+    *) echo "usage: $0 [SECONDS] [archive|inflate|keyvalues]" >&2; exit 2 ;;
 esac
 
 cmake --preset fuzz >/dev/null
