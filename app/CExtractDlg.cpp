@@ -276,6 +276,19 @@ void CExtractDlg::ShowError(const std::string& subject, const std::string& messa
     box.exec();
 }
 
+bool CExtractDlg::AskInstallRisky(const std::string& archiveName, const std::string& lines) {
+    QMessageBox box(QMessageBox::Warning, WindowTexts::String(IDS_RISKY_CAPTION),
+                    WindowTexts::Formatted(IDS_RISKY_QUESTION, {archiveName, lines}),
+                    QMessageBox::NoButton, Owner());
+    QPushButton* skip = box.addButton(WindowTexts::String(IDS_RISKY_SKIP), QMessageBox::RejectRole);
+    box.addButton(WindowTexts::String(IDS_RISKY_INSTALL), QMessageBox::AcceptRole);
+    // Leaving them out is what Enter, Esc and the close box do.
+    box.setDefaultButton(skip);
+    box.setEscapeButton(skip);
+    box.exec();
+    return box.clickedButton() != skip && box.clickedButton() != nullptr;
+}
+
 OverwriteChoice CExtractDlg::AskOverwrite(const std::string& destination,
                                           const std::string& existingLine,
                                           const std::string& entryLine) {

@@ -59,6 +59,7 @@ public:
     void ShowError(const std::string& subject, const std::string& message) override;
     OverwriteChoice AskOverwrite(const std::string& destination, const std::string& existingLine,
                                  const std::string& entryLine) override;
+    bool AskInstallRisky(const std::string& archiveName, const std::string& lines) override;
     void RunFinished(const std::string& status, bool withErrors, bool cancelled) override;
     void PumpMessages() override;
 

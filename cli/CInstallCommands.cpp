@@ -146,13 +146,17 @@ int CInstallCommands::Install(const CCommandLine& commandLine, std::FILE* out) {
         return exitRefused;
     }
     window.onInterrupt = [&run] { run.RequestCancel(); };
+    window.allowRisky = commandLine.allowRisky;
     CSignalWatcher::Start();
     run.RunExtraction();
     const std::string& report = run.Report().TextWithoutControls();
     CArchiveCommands::Write(out, report);
     CArchiveCommands::Flush(out);
     std::cerr << run.StatusText() << '\n';
-    return run.ErrorCount() > 0 || run.CancelRequested() ? exitErrors : exitOk;
+    if (run.ErrorCount() > 0 || run.CancelRequested()) {
+        return exitErrors;
+    }
+    return run.RiskySkipped() > 0 ? exitRiskySkipped : exitOk;
 }
 
 int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
@@ -175,9 +179,9 @@ int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
         return exitRefused;
     }
     // The same walk as install's, with the same destinations; nothing is written.
-    const bool allOpened =
-        run.PlanExtraction([&](const std::string& archive, const ArchiveEntryInfo& info,
-                               const EntryDestination& destination, bool exists) {
+    const bool allOpened = run.PlanExtraction(
+        [&](const std::string& archive, const ArchiveEntryInfo& info,
+            const EntryDestination& destination, bool exists, const std::string& risk) {
             const std::string shownArchive = CArchiveCommands::Printable(archive);
             const std::string inner = CArchiveCommands::Printable(info.folder + info.name);
             switch (destination.kind) {
@@ -193,9 +197,15 @@ int CInstallCommands::Plan(const CCommandLine& commandLine, std::FILE* out) {
             }
             const std::string where =
                 CArchiveCommands::Printable(FileSystem::NativePath(destination.path));
-            if (withTarget) {
+            const std::string flag = risk.empty() ? std::string() : "risky: " + risk;
+            if (withTarget && !risk.empty()) {
+                CArchiveCommands::WriteFields(
+                    out, {shownArchive, inner, where, exists ? "exists" : "new", flag});
+            } else if (withTarget) {
                 CArchiveCommands::WriteFields(
                     out, {shownArchive, inner, where, exists ? "exists" : "new"});
+            } else if (!risk.empty()) {
+                CArchiveCommands::WriteFields(out, {shownArchive, inner, where, flag});
             } else {
                 CArchiveCommands::WriteFields(out, {shownArchive, inner, where});
             }

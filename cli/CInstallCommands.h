@@ -8,7 +8,8 @@ class CCommandLine;
 // Each returns the process exit status.
 class CInstallCommands {
 public:
-    enum ExitStatus { exitOk = 0, exitErrors = 1, exitRefused = 2 };
+    // Risky files left out (without errors) end an install with 3.
+    enum ExitStatus { exitOk = 0, exitErrors = 1, exitRefused = 2, exitRiskySkipped = 3 };
 
     static int Install(const CCommandLine& commandLine, std::FILE* out);
     static int Plan(const CCommandLine& commandLine, std::FILE* out);

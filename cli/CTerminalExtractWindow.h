@@ -16,6 +16,8 @@ public:
 
     // Called from PumpMessages once the user pressed Ctrl+C.
     std::function<void()> onInterrupt;
+    // Risky files are installed only when asked for on the command line (--allow-risky).
+    bool allowRisky = false;
 
     void ShowFileLabel(const std::string& text) override;
     void SetTotalRange(int archiveCount) override;
@@ -28,6 +30,7 @@ public:
     void ShowError(const std::string& subject, const std::string& message) override;
     OverwriteChoice AskOverwrite(const std::string& destination, const std::string& existingLine,
                                  const std::string& entryLine) override;
+    bool AskInstallRisky(const std::string&, const std::string&) override { return allowRisky; }
     void RunFinished(const std::string& status, bool withErrors, bool cancelled) override;
     void PumpMessages() override;
 

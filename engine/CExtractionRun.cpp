@@ -27,6 +27,7 @@
 #include "FileFinder.h"
 #include "FileSystem.h"
 #include "LocalTime.h"
+#include "RiskyContent.h"
 #include "SortRules.h"
 #include "StringIds.h"
 #include "TextFormat.h"
@@ -115,8 +116,12 @@ bool CExtractionRun::RunExtraction() {
                 break;
             }
             window.ShowFileLabel(name);
+            riskyLines.clear();
             if (ExtractArchive(name)) {
                 report.AddOk(name);
+            }
+            for (const auto& [file, reason] : riskyLines) {
+                report.AddRiskySkipped(name, file, reason);
             }
             window.SetTotalPosition(++done);
         }
@@ -190,11 +195,14 @@ std::string CExtractionRun::FullPath(const EntryDestination& destination) const 
 
 void CExtractionRun::ForEachFileEntry(
     CArchiveReader& reader,
-    const std::function<void(int, const ArchiveEntryInfo&, const EntryDestination&)>& onEntry) {
+    const std::function<void(int, const ArchiveEntryInfo&, const EntryDestination&)>& onEntry,
+    bool progress) {
     const std::string mapName = FindMapName(reader, reader.entryCount);
     ArchiveEntryInfo info;
     for (int i = 0; i < reader.entryCount; ++i) {
-        window.SetArchivePosition(i + 1);
+        if (progress) {
+            window.SetArchivePosition(i + 1);
+        }
         if (!reader.GetEntryInfo(info, i, true)) {
             continue;
         }
@@ -221,26 +229,27 @@ bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
             continue;
         }
         const std::string target = resolver.Resolve(FileSystem::NativePath(job.TargetDir));
-        ForEachFileEntry(
-            *reader, [&](int, const ArchiveEntryInfo& info, const EntryDestination& destination) {
-                // Only a destination inside the target is ever looked at.
-                if (job.TargetDir.empty() || destination.kind != EntryDestination::install) {
-                    onEntry(name, info, destination, false);
-                    return;
-                }
-                const std::string resolved = resolver.Resolve(FullPath(destination));
-                if (!resolved.starts_with(target)) {
-                    onEntry(name, info, destination, ExistsAtDestination(resolved));
-                    return;
-                }
-                // Where install writes it: into what stands there or what an earlier entry made.
-                EntryDestination planned = destination;
-                planned.path = plannedPaths.Spell(
-                    resolved.substr(target.size()),
-                    [&](const std::string& path) { return resolver.KnownAbsent(target + path); });
-                const bool earlier = plannedPaths.AddFile(planned.path);
-                onEntry(name, info, planned, earlier || ExistsAtDestination(resolved));
-            });
+        ForEachFileEntry(*reader, [&](int index, const ArchiveEntryInfo& info,
+                                      const EntryDestination& destination) {
+            // Only a destination inside the target is ever looked at.
+            const std::string risk = RiskOf(*reader, index, info, destination);
+            if (job.TargetDir.empty() || destination.kind != EntryDestination::install) {
+                onEntry(name, info, destination, false, risk);
+                return;
+            }
+            const std::string resolved = resolver.Resolve(FullPath(destination));
+            if (!resolved.starts_with(target)) {
+                onEntry(name, info, destination, ExistsAtDestination(resolved), risk);
+                return;
+            }
+            // Where install writes it: into what stands there or what an earlier entry made.
+            EntryDestination planned = destination;
+            planned.path = plannedPaths.Spell(
+                resolved.substr(target.size()),
+                [&](const std::string& path) { return resolver.KnownAbsent(target + path); });
+            const bool earlier = plannedPaths.AddFile(planned.path);
+            onEntry(name, info, planned, earlier || ExistsAtDestination(resolved), risk);
+        });
     }
     return allOpened;
 }
@@ -284,9 +293,13 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
         ~Forget() { current = nullptr; }
     } forget{current};
     try {
+        const std::map<int, std::string> leftOut = RiskyToSkip(archiveName, *reader);
         ForEachFileEntry(*reader, [&](int index, const ArchiveEntryInfo& info,
                                       const EntryDestination& destination) {
-            if (destination.kind != EntryDestination::skip) {
+            if (leftOut.count(index) > 0) {
+                ++riskySkipped;
+                riskyLines.emplace_back(info.name, leftOut.at(index));
+            } else if (destination.kind != EntryDestination::skip) {
                 InstallEntry(archive, index, info, destination);
             }
         });
@@ -298,6 +311,49 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
     }
     SaveJournal(archive);
     return !archive.error;
+}
+
+std::string CExtractionRun::RiskOf(CArchiveReader& reader, int index, const ArchiveEntryInfo& info,
+                                   const EntryDestination& destination) {
+    if (destination.kind != EntryDestination::install) {
+        return {};
+    }
+    // The first bytes tell a program whatever its name; an entry that cannot be read shows its
+    // error when it is installed.
+    std::string head(RiskyContent::kHeadSize, '\0');
+    size_t read = 0;
+    try {
+        if (info.uncompressedSize >= 2 && reader.archive.OpenEntry(index)) {
+            for (size_t n = 1; n > 0 && read < head.size(); read += n) {
+                n = reader.archive.ReadEntry(head.data() + read, head.size() - read);
+            }
+        }
+    } catch (const CException&) {
+        read = 0;
+    }
+    reader.archive.CloseEntry({}, true);
+    head.resize(std::min(read, head.size()));
+    return RiskyContent::Reason(info.folder + info.name, destination.path, head);
+}
+
+std::map<int, std::string> CExtractionRun::RiskyToSkip(const std::string& archiveName,
+                                                       CArchiveReader& reader) {
+    std::map<int, std::string> risky;
+    std::string lines;
+    ForEachFileEntry(
+        reader,
+        [&](int index, const ArchiveEntryInfo& info, const EntryDestination& destination) {
+            std::string reason = RiskOf(reader, index, info, destination);
+            if (!reason.empty()) {
+                lines += info.folder + info.name + ": " + reason + "\n";
+                risky.emplace(index, std::move(reason));
+            }
+        },
+        false);
+    if (!risky.empty() && window.AskInstallRisky(archiveName, lines)) {
+        risky.clear();
+    }
+    return risky;
 }
 
 void CExtractionRun::SaveJournal(ArchiveState& archive) {
@@ -370,8 +426,8 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         if (prepared) {
             if (archive.workers) {
                 CZipArchive& zip = archive.reader.archive;
-                auto outcome = archive.workers->Submit(
-                    [&zip, extraction, record](CEntryReader& reader) {
+                auto outcome =
+                    archive.workers->Submit([&zip, extraction, record](CEntryReader& reader) {
                         return zip.CarryOut(extraction, reader, 65536, record.get());
                     });
                 archive.inFlight.push_back({info.name, info.folder, destination, key, extraction,

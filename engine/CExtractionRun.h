@@ -3,8 +3,10 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CCaseResolver.h"
@@ -52,9 +54,10 @@ public:
 
     // One file entry as a run meets it, and where it goes; exists tells whether something stands
     // there already (always false without a target, or for an entry not to be written).
-    using PlannedEntry =
-        std::function<void(const std::string& archiveName, const ArchiveEntryInfo& info,
-                           const EntryDestination& destination, bool exists)>;
+    // risk says why the file runs code or changes the game's configuration; empty when not.
+    using PlannedEntry = std::function<void(
+        const std::string& archiveName, const ArchiveEntryInfo& info,
+        const EntryDestination& destination, bool exists, const std::string& risk)>;
     // Goes through the archives and entries as RunExtraction does, writing and showing nothing;
     // false when an archive could not be opened.
     bool PlanExtraction(const PlannedEntry& onEntry);
@@ -79,6 +82,8 @@ public:
 
     const ExtractReport& Report() const { return report; }
     const std::string& StatusText() const { return statusText; }
+    // How many risky files the run left out.
+    int RiskySkipped() const { return riskySkipped; }
     int ErrorCount() const { return errorCount; }
     int ArchiveCount() const { return archiveCount; }
     bool IsFinished() const { return finished; }
@@ -95,9 +100,18 @@ private:
     std::unique_ptr<CArchiveReader> OpenReader(const std::string& archiveName);
     // Every file entry of an open archive with its destination, in entry order, as the run
     // takes them (the Archive bar and the window's messages go on meanwhile).
+    // Without progress, the Archive bar is left as it is (a first look at the entries).
     void ForEachFileEntry(CArchiveReader& reader,
                           const std::function<void(int index, const ArchiveEntryInfo&,
-                                                   const EntryDestination&)>& onEntry);
+                                                   const EntryDestination&)>& onEntry,
+                          bool progress = true);
+    // Why a file to be installed runs code or changes the game's configuration, from its names
+    // and its first bytes; empty when it does not. Install and plan both ask this.
+    std::string RiskOf(CArchiveReader& reader, int index, const ArchiveEntryInfo& info,
+                       const EntryDestination& destination);
+    // The risky files of an archive, by entry index, each with its reason; the user is asked
+    // once whether to install them. What stays in the map is left out.
+    std::map<int, std::string> RiskyToSkip(const std::string& archiveName, CArchiveReader& reader);
     // Extracts one file entry, or hands it to the workers; what follows is shown in order.
     void InstallEntry(ArchiveState& archive, int index, const ArchiveEntryInfo& info,
                       const EntryDestination& destination);
@@ -125,6 +139,10 @@ private:
     bool finished = false;
     int errorCount = 0;
     int archiveCount = 0;
+    int riskySkipped = 0;
+    // The report lines of the risky files left out of the archive being installed, written
+    // after its own lines.
+    std::vector<std::pair<std::string, std::string>> riskyLines;
     ExtractReport report;
     std::string statusText;
     bool replace;

@@ -23,6 +23,11 @@ void ExtractReport::AddArchiveError(const std::string& archive, const std::strin
     Add("%s : %s\r\n", {archive, message});
 }
 
+void ExtractReport::AddRiskySkipped(const std::string& archive, const std::string& file,
+                                    const std::string& reason) {
+    Add(CStringTable::Load(IDS_RISKY_SKIPPED_LINE), {archive, file, reason});
+}
+
 void ExtractReport::AddNotReplaced(const std::string& archive, const std::string& file) {
     Add(CStringTable::Load(IDS_NOT_REPLACED_LINE), {archive, file});
 }

@@ -13,6 +13,9 @@ public:
     void AddEntryError(const std::string& archive, const std::string& file,
                        const std::string& message);
     void AddOk(const std::string& archive);
+    // A file left out because it runs code or changes the game's configuration.
+    void AddRiskySkipped(const std::string& archive, const std::string& file,
+                         const std::string& reason);
     void AddCancelNotice();
 
     const std::string& Text() const { return text; }

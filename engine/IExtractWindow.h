@@ -35,6 +35,9 @@ public:
     // The end of the run: the status for the File label, the errors or success look and sound.
     // After a cancel the window keeps its caption and tooltip and only takes the errors look.
     virtual void RunFinished(const std::string& status, bool withErrors, bool cancelled) = 0;
+    // Before an archive is installed: it holds files that run code or change the game's
+    // configuration (lines of "path: reason"). True to install them too; false leaves them out.
+    virtual bool AskInstallRisky(const std::string& archiveName, const std::string& lines) = 0;
     // Lets the window handle what the user did meanwhile (a cancel among it).
     virtual void PumpMessages() = 0;
 };

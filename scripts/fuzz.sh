@@ -2,7 +2,8 @@
 # Builds the fuzz preset (clang, libFuzzer, ASan, UBSan) and runs a fuzz target for SECONDS
 # (default 60): "archive" (default) starts from fuzz/seeds/ and, when this machine has it, the
 # peer corpus; "inflate" runs the zlib/ISA-L differential target from fuzz/inflate-seeds/;
-# "keyvalues" the reader of Steam's library and manifest files from fuzz/vdf-seeds/.
+# "keyvalues" the reader of Steam's library and manifest files from fuzz/vdf-seeds/; "journal"
+# the reader of install journals from fuzz/journal-seeds/.
 # The working corpus and any crash inputs stay in build/fuzz-work/, never in the source tree.
 # Fails when the fuzzer found a crash, a leak, a timeout or a disagreement; the input is then in
 # build/fuzz-work/findings/ and can be replayed with build/fuzz/fuzz/<target>_replay FILE.
@@ -15,7 +16,8 @@ case "$target" in
     archive) fuzzer=archive_fuzzer; replay=archive_fuzz_replay; seeds=(fuzz/seeds ../shared/corpus) ;;
     inflate) fuzzer=inflate_diff_fuzzer; replay=inflate_diff_replay; seeds=(fuzz/inflate-seeds) ;;
     keyvalues) fuzzer=keyvalues_fuzzer; replay=keyvalues_fuzz_replay; seeds=(fuzz/vdf-seeds) ;;
-    *) echo "usage: $0 [SECONDS] [archive|inflate|keyvalues]" >&2; exit 2 ;;
+    journal) fuzzer=journal_fuzzer; replay=journal_fuzz_replay; seeds=(fuzz/journal-seeds) ;;
+    *) echo "usage: $0 [SECONDS] [archive|inflate|keyvalues|journal]" >&2; exit 2 ;;
 esac
 
 cmake --preset fuzz >/dev/null

@@ -110,3 +110,31 @@ TEST(InstallAndPlan, exitStatusOutputAndDestinations) {
     const CliRun dots = RunCli("plan --no-sort '" + packs / "dots.zip'", packs);
     EXPECT_EQ(dots.out, "dots.zip\t.\\x.wad\tx.wad\ndots.zip\ty.wad\ty.wad\n");
 }
+
+TEST(InstallAndPlan, riskyFilesAreMarkedAndLeftOutUnlessAllowed) {
+    TestFolder packs;
+    ZipWriter(
+        ZipWriter::FromWords("maps/de_x.bsp=bsp cheat.exe=x sound/a.wav=MZ\x90 autoexec.cfg=b"))
+        .Save(packs / "a.zip");
+    const std::string en = "--language english ", archive = "'" + packs / "a.zip' ",
+                      target = "'" + packs / "game' ";
+    const CliRun plan = RunCli(en + "plan " + archive, packs);
+    EXPECT_EQ(plan.out,
+              "a.zip\tmaps\\de_x.bsp\tmaps/de_x.bsp\n"
+              "a.zip\tcheat.exe\tdivers/de_x/cheat.exe\trisky: program or library (.exe)\n"
+              "a.zip\tsound\\a.wav\tsound/a.wav\trisky: program (PE (MZ) signature)\n"
+              "a.zip\tautoexec.cfg\tautoexec.cfg\trisky: game configuration (.cfg)\n");
+    const CliRun install = RunCli(en + "install --yes " + archive + target, packs);
+    EXPECT_EQ(install.status, 3);
+    EXPECT_EQ(install.out,
+              "a.zip : Ok\r\n"
+              "a.zip : cheat.exe -> Not installed, program or library (.exe)\r\n"
+              "a.zip : a.wav -> Not installed, program (PE (MZ) signature)\r\n"
+              "a.zip : autoexec.cfg -> Not installed, game configuration (.cfg)\r\n");
+    EXPECT_EQ(packs.Listing(), "a.zip\ngame/\ngame/maps/\ngame/maps/de_x.bsp\nstderr.txt\n");
+    const CliRun allowed =
+        RunCli(en + "install --allow-risky --yes-all " + archive + target, packs);
+    EXPECT_EQ(allowed.status, 0);
+    EXPECT_EQ(allowed.out, "a.zip : Ok\r\n");
+    EXPECT_EQ(TestFolder::ReadFile(packs / "game/sound/a.wav"), "MZ\x90");
+}

@@ -49,12 +49,17 @@ public:
         const size_t asked = askedCount++;
         return asked < answers.size() ? answers[asked] : overwriteNo;
     }
+    bool AskInstallRisky(const std::string& archive, const std::string& lines) override {
+        riskyQuestions += archive + "|" + lines;
+        return installRisky;
+    }
     void RunFinished(const std::string& status, bool withErrors, bool cancelled) override {
         finishes += status + (withErrors ? " errors" : "") + (cancelled ? " cancelled" : "") + "\n";
     }
     void PumpMessages() override { onPump(); }
 
-    std::string labels, total, tree, boxes, questions, finishes;
+    std::string labels, total, tree, boxes, questions, finishes, riskyQuestions;
+    bool installRisky = false;
     int archiveRange = -1, archivePosition = -1;
     std::vector<OverwriteChoice> answers;
     size_t askedCount = 0;

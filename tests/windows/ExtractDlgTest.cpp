@@ -92,6 +92,7 @@ private slots:
     void replaceQuestionWithEachAnswer();
     void yesForAllHoldsAcrossArchives();
     void archiveOfFoldersOnly();
+    void riskyFilesAskedOncePerArchive();
     void noArchiveFound();
     void treeSharesFoldersAndSortsThem();
 };
@@ -470,6 +471,55 @@ void ExtractDlgTest::archiveOfFoldersOnly() {
              QStringLiteral("e.zip\n  maps\n    e.bsp\nd.zip\n"));
     QCOMPARE(Find<QLabel>(&dialog, "fileValue")->text(), QStringLiteral("Done."));
     QCOMPARE(target.Listing(), std::string("maps/\nmaps/e.bsp\n"));
+}
+
+void ExtractDlgTest::riskyFilesAskedOncePerArchive() {
+    TestFolder source;
+    WriteArchive(source / "a.zip", {{"maps/de_x.bsp", "bsp"}, {"hook.dll", "x"}, {"x.cfg", "y"}});
+    // Enter takes the default, Skip them; then the other button installs them.
+    for (const bool install : {false, true}) {
+        TestFolder target;
+        CExtractDlg dialog(FolderJob(source, target), Options());
+        QString asked;
+        ModalScript script;
+        PressUnzip(script, dialog)
+            .Then("the question",
+                  [&] {
+                      QMessageBox* box = CurrentBox();
+                      if (box == nullptr) {
+                          return false;
+                      }
+                      asked = box->windowTitle() + "|" + box->text();
+                      SaveScreenshot(box, "risky-question");
+                      if (install) {
+                          for (QAbstractButton* button : box->buttons()) {
+                              if (button->text() == QStringLiteral("Install them")) {
+                                  button->click();
+                              }
+                          }
+                      } else {
+                          QTest::keyClick(box, Qt::Key_Return);
+                      }
+                      return true;
+                  })
+            .Then("the end", CloseAtTheEnd(dialog));
+        script.Start();
+        dialog.exec();
+        QCOMPARE(script.Failure(), QString());
+        QCOMPARE(asked, QStringLiteral("Risky files|a.zip holds files that run code or change "
+                                       "the game's configuration. A map pack has no reason to "
+                                       "carry them:\n\nhook.dll: program or library (.dll)\n"
+                                       "x.cfg: game configuration (.cfg)\n\nInstall them anyway?"));
+        QCOMPARE(Report(dialog),
+                 install ? QStringLiteral("a.zip : Ok\r\n")
+                         : QStringLiteral("a.zip : Ok\r\na.zip : hook.dll -> Not installed, "
+                                          "program or library (.dll)\r\na.zip : x.cfg -> Not "
+                                          "installed, game configuration (.cfg)\r\n"));
+        QCOMPARE(target.Listing(),
+                 std::string(install ? "divers/\ndivers/de_x/\ndivers/de_x/hook.dll\nmaps/\n"
+                                       "maps/de_x.bsp\nx.cfg\n"
+                                     : "maps/\nmaps/de_x.bsp\n"));
+    }
 }
 
 void ExtractDlgTest::noArchiveFound() {
