@@ -280,8 +280,11 @@ bool CExtractDlg::AskInstallRisky(const std::string& archiveName, const std::str
     QMessageBox box(QMessageBox::Warning, WindowTexts::String(IDS_RISKY_CAPTION),
                     WindowTexts::Formatted(IDS_RISKY_QUESTION, {archiveName, lines}),
                     QMessageBox::NoButton, Owner());
+    box.setObjectName(QStringLiteral("riskyQuestion"));
     QPushButton* skip = box.addButton(WindowTexts::String(IDS_RISKY_SKIP), QMessageBox::RejectRole);
-    box.addButton(WindowTexts::String(IDS_RISKY_INSTALL), QMessageBox::AcceptRole);
+    skip->setObjectName(QStringLiteral("skipRiskyButton"));
+    box.addButton(WindowTexts::String(IDS_RISKY_INSTALL), QMessageBox::AcceptRole)
+        ->setObjectName(QStringLiteral("installRiskyButton"));
     // Leaving them out is what Enter, Esc and the close box do.
     box.setDefaultButton(skip);
     box.setEscapeButton(skip);

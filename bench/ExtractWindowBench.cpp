@@ -195,6 +195,15 @@ public:
                 return false;
             }
         }
+        // Risky files (the map pack's .cfg files) are installed, as zanvo-cli --allow-risky does.
+        if (dialog->objectName() == QStringLiteral("riskyQuestion")) {
+            if (auto* install =
+                    dialog->findChild<QPushButton*>(QStringLiteral("installRiskyButton"))) {
+                ++questions;
+                QTimer::singleShot(0, install, [install] { install->click(); });
+                return false;
+            }
+        }
         QString text = dialog->windowTitle();
         if (const auto* box = qobject_cast<QMessageBox*>(dialog)) {
             text += QStringLiteral(": ") + box->text();

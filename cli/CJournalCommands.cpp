@@ -52,7 +52,11 @@ bool LoadJournals(const std::string& target, CJournalFolder& folder, std::vector
                 Say(IDS_CLI_JOURNAL_UNREADABLE, {refusal.name, refusal.detail});
                 break;
             case CJournalFolder::Refusal::malformed:
-                Say(IDS_CLI_JOURNAL_MALFORMED, {refusal.name, refusal.detail});
+                if (refusal.detail.empty()) {
+                    Say(IDS_CLI_JOURNAL_NOT_JSON, {refusal.name});
+                } else {
+                    Say(IDS_CLI_JOURNAL_MALFORMED, {refusal.name, refusal.detail});
+                }
                 break;
             case CJournalFolder::Refusal::unsafePath:
                 Say(IDS_CLI_JOURNAL_UNSAFE_PATH, {refusal.name, refusal.detail});
@@ -85,11 +89,12 @@ int CJournalCommands::History(const CCommandLine& commandLine, std::FILE* out) {
     }
     for (auto it = journals.rbegin(); it != journals.rend(); ++it) {
         const JournalRecord& record = it->record;
-        const std::string state = record.kind == JournalRecord::Kind::uninstall
-                                      ? "uninstall of " + record.undoes
-                                  : it->undone      ? "uninstalled"
-                                  : it->interrupted ? "interrupted"
-                                                    : "installed";
+        const std::string state =
+            record.kind == JournalRecord::Kind::uninstall
+                ? "uninstall of " + record.undoes + (it->undone ? " (reversed)" : "")
+            : it->undone      ? "uninstalled"
+            : it->interrupted ? "interrupted"
+                              : "installed";
         CArchiveCommands::WriteFields(
             out,
             {CArchiveCommands::Printable(record.time), CArchiveCommands::Printable(record.archive),
@@ -113,7 +118,9 @@ int CJournalCommands::Verify(const CCommandLine& commandLine, std::FILE* out) {
     const CJournalFolder::FileIndex owners = CJournalFolder::IndexFiles(journals);
     for (size_t i = 0; i < journals.size(); ++i) {
         const Journal& journal = journals[i];
-        if (journal.undone || (named && !Names(journal, commandLine.operands[1]))) {
+        // What installs wrote; the files uninstalls brought back are the user's own again.
+        if (journal.undone || journal.record.kind != JournalRecord::Kind::install ||
+            (named && !Names(journal, commandLine.operands[1]))) {
             continue;
         }
         found = true;

@@ -104,6 +104,10 @@ int main(int argc, char** argv) {
         }
         return Delivered(CGameCommands::Games(stdout));
     }
+    // A simulation asked of a command that has none must not run it for real.
+    if (commandLine.dryRun && command != "uninstall" && !command.empty()) {
+        return Refuse(CStringTable::Load(IDS_CLI_DRY_RUN_ONLY_UNINSTALL));
+    }
     if (command == "install" || command == "plan") {
         // --game stands for TARGET.
         const bool byGame = commandLine.game.has_value();
@@ -130,8 +134,11 @@ int main(int argc, char** argv) {
         const size_t least = command == "uninstall" ? 2 : 1;
         const size_t most = command == "history" ? 1 : 2;
         if (operands < least || operands > most) {
-            return Refuse(CStringTable::Load(operands < least ? IDS_CLI_MISSING_OPERANDS
+            return Refuse(CStringTable::Load(operands < least ? IDS_CLI_MISSING_JOURNAL_OPERANDS
                                                               : IDS_CLI_TOO_MANY_ARGUMENTS));
+        }
+        if (commandLine.dryRun && command != "uninstall") {
+            return Refuse(CStringTable::Load(IDS_CLI_DRY_RUN_ONLY_UNINSTALL));
         }
         const int status = command == "history"  ? CJournalCommands::History(commandLine, stdout)
                            : command == "verify" ? CJournalCommands::Verify(commandLine, stdout)

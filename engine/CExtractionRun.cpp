@@ -180,7 +180,7 @@ EntryDestination CExtractionRun::Destination(const ArchiveEntryInfo& info,
     // The journals' own folder is never written by an archive: a journal planted there could
     // make a later uninstall take the user's files away.
     if (path && CaseFold::Equal(path->substr(0, path->find('\\')), CJournalFolder::kHome)) {
-        path.reset();
+        return {EntryDestination::refused, {}, CStringTable::Load(IDS_JOURNAL_FOLDER_REFUSED)};
     }
     if (!path) {
         return {
@@ -232,7 +232,7 @@ bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
         ForEachFileEntry(*reader, [&](int index, const ArchiveEntryInfo& info,
                                       const EntryDestination& destination) {
             // Only a destination inside the target is ever looked at.
-            const std::string risk = RiskOf(*reader, index, info, destination);
+            const std::string risk = RiskOf(*reader, index, destination);
             if (job.TargetDir.empty() || destination.kind != EntryDestination::install) {
                 onEntry(name, info, destination, false, risk);
                 return;
@@ -313,43 +313,52 @@ bool CExtractionRun::ExtractArchive(const std::string& archiveName) {
     return !archive.error;
 }
 
-std::string CExtractionRun::RiskOf(CArchiveReader& reader, int index, const ArchiveEntryInfo& info,
+std::string CExtractionRun::RiskOf(CArchiveReader& reader, int index,
                                    const EntryDestination& destination) {
     if (destination.kind != EntryDestination::install) {
         return {};
     }
-    // The first bytes tell a program whatever its name; an entry that cannot be read shows its
-    // error when it is installed.
-    std::string head(RiskyContent::kHeadSize, '\0');
-    size_t read = 0;
-    try {
-        if (info.uncompressedSize >= 2 && reader.archive.OpenEntry(index)) {
-            for (size_t n = 1; n > 0 && read < head.size(); read += n) {
-                n = reader.archive.ReadEntry(head.data() + read, head.size() - read);
-            }
-        }
-    } catch (const CException&) {
-        read = 0;
+    return RiskOf(reader, index);
+}
+
+std::string CExtractionRun::RiskOf(CArchiveReader& reader, int index) {
+    const EntryHeader* header = reader.archive.FindHeader(index);
+    if (header == nullptr || header->IsDirectory()) {
+        return {};
     }
-    reader.archive.CloseEntry({}, true);
-    head.resize(std::min(read, head.size()));
-    return RiskyContent::Reason(info.folder + info.name, destination.path, head);
+    // The first bytes tell a program whatever its name. The sorting never sends a file into a
+    // folder that is risky in itself, so the archive's own path is the one to look at.
+    const std::string head = header->uncompressedSize >= 2
+                                 ? reader.archive.ReadHead(index, RiskyContent::kHeadSize)
+                                 : std::string();
+    return RiskyContent::Reason(header->name, head);
 }
 
 std::map<int, std::string> CExtractionRun::RiskyToSkip(const std::string& archiveName,
                                                        CArchiveReader& reader) {
     std::map<int, std::string> risky;
     std::string lines;
-    ForEachFileEntry(
-        reader,
-        [&](int index, const ArchiveEntryInfo& info, const EntryDestination& destination) {
-            std::string reason = RiskOf(reader, index, info, destination);
-            if (!reason.empty()) {
-                lines += info.folder + info.name + ": " + reason + "\n";
-                risky.emplace(index, std::move(reason));
-            }
-        },
-        false);
+    std::optional<std::string> mapName;  // worked out only for an archive with risky files
+    for (int i = 0; i < reader.entryCount; ++i) {
+        if (i % 64 == 0) {
+            PumpMessages();
+        }
+        std::string reason = RiskOf(reader, i);
+        if (reason.empty()) {
+            continue;
+        }
+        if (!mapName) {
+            mapName = FindMapName(reader, reader.entryCount);
+        }
+        // Only what would be written: not what the sorting leaves out or what is refused.
+        ArchiveEntryInfo info;
+        if (reader.GetEntryInfo(info, i, true) &&
+            RiskOf(reader, i, Destination(info, *mapName)).empty()) {
+            continue;
+        }
+        lines += info.folder + info.name + ": " + reason + "\n";
+        risky.emplace(i, std::move(reason));
+    }
     if (!risky.empty() && window.AskInstallRisky(archiveName, lines)) {
         risky.clear();
     }

@@ -105,10 +105,11 @@ private:
                           const std::function<void(int index, const ArchiveEntryInfo&,
                                                    const EntryDestination&)>& onEntry,
                           bool progress = true);
-    // Why a file to be installed runs code or changes the game's configuration, from its names
-    // and its first bytes; empty when it does not. Install and plan both ask this.
-    std::string RiskOf(CArchiveReader& reader, int index, const ArchiveEntryInfo& info,
-                       const EntryDestination& destination);
+    // Why a file entry runs code or changes the game's configuration, from its path in the
+    // archive and its first bytes; empty when it does not. Install and plan both ask this; with
+    // a destination, only of what would be written there.
+    std::string RiskOf(CArchiveReader& reader, int index);
+    std::string RiskOf(CArchiveReader& reader, int index, const EntryDestination& destination);
     // The risky files of an archive, by entry index, each with its reason; the user is asked
     // once whether to install them. What stays in the map is left out.
     std::map<int, std::string> RiskyToSkip(const std::string& archiveName, CArchiveReader& reader);

@@ -203,19 +203,18 @@ bool CJournalFolder::Load(std::vector<Journal>& journals, std::vector<Refusal>& 
             return false;
         }
     }
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return true;  // nothing installed with a journal yet
-    }
     std::set<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string file = entry->d_name;
-        if (file.size() > 5 && file.compare(file.size() - 5, 5, ".json") == 0 &&
-            file.front() != '.') {
-            names.insert(file);
+    // Without a journal folder, a first install that died may still have left its backups.
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string file = entry->d_name;
+            if (file.size() > 5 && file.compare(file.size() - 5, 5, ".json") == 0 &&
+                file.front() != '.') {
+                names.insert(file);
+            }
         }
+        ::closedir(dir);
     }
-    ::closedir(dir);
     for (const std::string& file : names) {
         const std::string path = folder + "/" + file;
         struct stat st {};

@@ -117,9 +117,12 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
         if (ownerOf(backup.path, own != written.end() ? own->second->sha256 : std::string()) >= 0) {
             continue;
         }
-        const std::string kept = backupFolder + "/" + backup.path;
+        std::string kept = backupFolder + "/" + backup.path;
         struct stat st {};
         if (!Stat(folder.PathOf(kept), st)) {
+            kept = MovedBackup(backup);
+        }
+        if (kept.empty() || !Stat(folder.PathOf(kept), st)) {
             steps.push_back(Step(Step::keep, backup.path, Step::backupMissing, {}));
         } else if (!Matches(folder.PathOf(kept), backup.sha256, backup.link)) {
             steps.push_back(Step(Step::keep, backup.path, Step::backupChanged, kept));
@@ -173,6 +176,23 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
         }
     }
     return true;
+}
+
+std::string CUninstall::MovedBackup(const JournalRecord::Backup& backup) const {
+    // An uninstall that was reversed took the file back out of the place it had restored it
+    // to, into its own backup folder: the same path with the same content.
+    for (size_t i = journals.size(); i-- > index + 1;) {
+        for (const JournalRecord::Backup& moved : journals[i].record.replaced) {
+            const std::string kept = std::string(CJournalFolder::kHome) + "/backup/" +
+                                     journals[i].name + "/" + moved.path;
+            if (CaseFold::Equal(moved.path, backup.path) && moved.sha256 == backup.sha256 &&
+                moved.link == backup.link && folder.NoLinkOnPath(kept, false) &&
+                Matches(folder.PathOf(kept), backup.sha256, backup.link)) {
+                return kept;
+            }
+        }
+    }
+    return {};
 }
 
 void CUninstall::OldestStanding(const CJournalFolder::FileIndex& owners, Step& step) const {

@@ -57,6 +57,8 @@ public:
     std::vector<Step> Run(const std::vector<Step>& plan);
 
 private:
+    // Where a backup of this journal went when it is no longer in its folder; empty if nowhere.
+    std::string MovedBackup(const JournalRecord::Backup& backup) const;
     // Follows a restore back to the file that stood there before any install still counted.
     void OldestStanding(const CJournalFolder::FileIndex& owners, Step& step) const;
     // Whether the file at a path is still the one described.

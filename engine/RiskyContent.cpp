@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "CStringTable.h"
-#include "CaseFold.h"
 #include "StringIds.h"
 #include "TextFormat.h"
 
@@ -55,22 +54,21 @@ constexpr Rule kRules[] = {
     {Rule::extension, ".cfg", IDS_RISKY_CONFIGURATION, ".cfg"},
 };
 
-// The names of a path, case-folded; either separator.
+// The names of a path in lower case, either separator: the rules' texts are ASCII, so no other
+// letter can match them whatever its case.
 std::vector<std::string> Names(std::string_view path) {
-    std::vector<std::string> names;
-    std::string name;
+    std::vector<std::string> names(1);
     for (const char c : path) {
         if (c == '/' || c == '\\') {
-            if (!name.empty()) {
-                names.push_back(CaseFold::Fold(name));
+            if (!names.back().empty()) {
+                names.emplace_back();
             }
-            name.clear();
         } else {
-            name += c;
+            names.back() += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         }
     }
-    if (!name.empty()) {
-        names.push_back(CaseFold::Fold(name));
+    if (names.back().empty()) {
+        names.pop_back();
     }
     return names;
 }
@@ -89,7 +87,14 @@ bool Matches(const Rule& rule, const std::vector<std::string>& names, std::strin
         case Rule::fileName:
             return file == rule.text;
         case Rule::folders: {
-            const std::vector<std::string> wanted = Names(rule.text);
+            static const std::vector<std::vector<std::string>> folderRules = [] {
+                std::vector<std::vector<std::string>> all;
+                for (const Rule& each : kRules) {
+                    all.push_back(Names(each.text));
+                }
+                return all;
+            }();
+            const std::vector<std::string>& wanted = folderRules[&rule - kRules];
             for (size_t i = 0; i + wanted.size() < names.size(); ++i) {
                 if (std::equal(wanted.begin(), wanted.end(), names.begin() + i)) {
                     return true;
@@ -105,14 +110,10 @@ bool Matches(const Rule& rule, const std::vector<std::string>& names, std::strin
 
 }  // namespace
 
-std::string RiskyContent::Reason(std::string_view archivePath, std::string_view destination,
-                                 std::string_view head) {
-    // The archive's own folders count as much as the ones it is sorted into: a dlls\ folder
-    // in a pack is what it is wherever the sorting sends its files.
-    const std::vector<std::string> inArchive = Names(archivePath);
-    const std::vector<std::string> onDisk = Names(destination);
+std::string RiskyContent::Reason(std::string_view path, std::string_view head) {
+    const std::vector<std::string> names = Names(path);
     for (const Rule& rule : kRules) {
-        if (Matches(rule, inArchive, head) || Matches(rule, onDisk, head)) {
+        if (Matches(rule, names, head)) {
             return TextFormat::Format(CStringTable::Load(rule.reasonId), {rule.shown});
         }
     }

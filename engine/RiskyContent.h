@@ -11,9 +11,7 @@ public:
     // How many bytes of an entry's content the signatures need.
     static constexpr size_t kHeadSize = 4;
 
-    // Why a file is risky, in the language chosen, from its path in the archive (either
-    // separator), its destination below the target, and the first bytes of its content; empty
-    // when it is not.
-    static std::string Reason(std::string_view archivePath, std::string_view destination,
-                              std::string_view head);
+    // Why a file is risky, in the language chosen, from its path (either separator) and the
+    // first bytes of its content; empty when it is not.
+    static std::string Reason(std::string_view path, std::string_view head);
 };

@@ -12,8 +12,20 @@
 #include "FileSystem.h"
 #include "SystemError.h"
 
+namespace {
+
+// Looked up once: OpenSSL 3 looks an algorithm up among its providers at each implicit use,
+// which costs more than hashing a small file.
+const EVP_MD* Algorithm() {
+    static EVP_MD* const algorithm = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+    return algorithm;
+}
+
+}  // namespace
+
 CSha256::CSha256() : context(EVP_MD_CTX_new()) {
-    if (context == nullptr || EVP_DigestInit_ex(context, EVP_sha256(), nullptr) != 1) {
+    if (context == nullptr || Algorithm() == nullptr ||
+        EVP_DigestInit_ex(context, Algorithm(), nullptr) != 1) {
         EVP_MD_CTX_free(context);
         throw std::bad_alloc();
     }
@@ -33,7 +45,7 @@ CSha256::Digest CSha256::Final() {
     Digest digest{};
     unsigned int length = 0;
     EVP_DigestFinal_ex(context, digest.data(), &length);
-    EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+    EVP_DigestInit_ex(context, Algorithm(), nullptr);
     return digest;
 }
 

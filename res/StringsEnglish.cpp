@@ -70,7 +70,8 @@ extern const StringEntry kEnglishStrings[] = {
     {1000,
      "Usage: zanvo-cli [OPTIONS] COMMAND ...\n"
      "\n"
-     "Reads and installs ZIP archives of game maps the way Zanvo does, without a window.\n"
+     "Reads and installs ZIP archives of game maps the way Zanvo does, without a\n"
+     "window, and keeps a journal of each install to verify or uninstall it later.\n"
      "\n"
      "Commands:\n"
      "  list ARCHIVE           One line per entry, in entry order, with tab-separated\n"
@@ -84,15 +85,35 @@ extern const StringEntry kEnglishStrings[] = {
      "  install SOURCE TARGET  Installs the archive SOURCE (a path ending in .zip), or\n"
      "                         every *.zip archive of the folder SOURCE, into the\n"
      "                         folder TARGET. The report goes to standard output, the\n"
-     "                         final status to standard error.\n"
+     "                         final status to standard error. Risky files are left\n"
+     "                         out, with a report line each, unless --allow-risky.\n"
      "  plan SOURCE [TARGET]   Writes nothing. One line per file entry, with\n"
      "                         tab-separated fields: the archive, the path in the\n"
      "                         archive, and where install would put the file\n"
      "                         (relative to TARGET), \"skip\", or \"refused\" and why;\n"
-     "                         with TARGET also \"new\" or \"exists\".\n"
+     "                         with TARGET also \"new\" or \"exists\"; for a risky file,\n"
+     "                         a last field \"risky: \" and why.\n"
      "  games                  One line per game folder of the Steam libraries, with\n"
      "                         tab-separated fields: the game, its mod (the name\n"
      "                         --game takes) and the folder.\n"
+     "  history TARGET         The installs and uninstalls recorded in TARGET, newest\n"
+     "                         first, with tab-separated fields: the time (UTC), the\n"
+     "                         archive, the files written, the files replaced, the\n"
+     "                         journal's name and the state: installed, uninstalled,\n"
+     "                         interrupted, or \"uninstall of\" the journal taken out.\n"
+     "  verify TARGET [ARCHIVE]\n"
+     "                         One line per file recorded (of ARCHIVE only, when\n"
+     "                         given), with tab-separated fields: the archive, the\n"
+     "                         path, and OK, changed, missing, or \"replaced by\" the\n"
+     "                         archive installed over it.\n"
+     "  uninstall TARGET ARCHIVE\n"
+     "                         Takes the newest install of ARCHIVE (in any case) out:\n"
+     "                         removes its files, brings back the files it replaced,\n"
+     "                         removes the folders it made once empty, and keeps a\n"
+     "                         file changed since or replaced by a later archive. One\n"
+     "                         line per step: remove, restore, keep and why, rmdir.\n"
+     "                         With a journal's name (see history) as ARCHIVE, takes\n"
+     "                         that one out: this is how an uninstall is reversed.\n"
      "\n"
      "Options of install and plan (Zanvo's stored settings are the defaults; they\n"
      "are read, never written):\n"
@@ -110,6 +131,15 @@ extern const StringEntry kEnglishStrings[] = {
      "  --yes                  Create TARGET without asking when it does not exist.\n"
      "  --game MOD             In place of TARGET: the folder of the mod MOD (cstrike,\n"
      "                         valve, ...) in the Steam libraries, as games lists it.\n"
+     "  --no-journal, --journal\n"
+     "                         Keep no journal of the install in TARGET, or keep one\n"
+     "                         (the default, unless the setting Journal is 0).\n"
+     "  --allow-risky          Install risky files too: programs and libraries, game\n"
+     "                         code (dlls/, cl_dlls/, addons/metamod/) and game\n"
+     "                         configuration (.cfg, liblist.gam, gameinfo.txt).\n"
+     "\n"
+     "Option of uninstall:\n"
+     "  --dry-run              Show what uninstall would do, and change nothing.\n"
      "\n"
      "Options:\n"
      "  --language english|french\n"
@@ -123,11 +153,20 @@ extern const StringEntry kEnglishStrings[] = {
      "existing files are kept. Ctrl+C stops an installation after the archive in\n"
      "progress; a second Ctrl+C, SIGTERM or SIGHUP ends it at once.\n"
      "\n"
+     "An install that writes files records them, with their SHA-256, in\n"
+     "TARGET/.zanvo/journal/, and keeps the files it replaced in\n"
+     "TARGET/.zanvo/backup/. An install ended before its journal was written shows\n"
+     "in history as interrupted; uninstall brings back the files it replaced.\n"
+     "\n"
      "Exit status: 0 on success; 1 when an entry failed (test, install), an archive\n"
-     "could not be opened (plan), the installation was stopped or no game folder was\n"
-     "found (games); 2 when the archive could not be opened (list, test), no archive\n"
-     "was found, the source, the target or the game of --game was refused, or the\n"
-     "command line is wrong.\n"},
+     "could not be opened (plan), the installation was stopped, no game folder was\n"
+     "found (games), a file is changed or missing (verify), a journal cannot be read\n"
+     "(history, verify), or a file could not be moved or the uninstall could not be\n"
+     "recorded (uninstall); 2 when the archive could not be opened (list, test), no\n"
+     "archive was found, the source, the target or the game of --game was refused,\n"
+     "no install of ARCHIVE is recorded (verify, uninstall), a journal cannot be\n"
+     "trusted (uninstall), or the command line is wrong; 3 when install left risky\n"
+     "files out and nothing else failed.\n"},
     {1001, "Unknown command: %s"},
     {1002, "Missing archive path."},
     {1003, "Unknown language: %s (english or french)."},
@@ -181,6 +220,10 @@ extern const StringEntry kEnglishStrings[] = {
     {1049, "Skip them"},
     {1050, "Install them"},
     {1051, "Risky files"},
+    {1052, "--dry-run is an option of uninstall only."},
+    {1053, "Missing target folder or archive name."},
+    {1054, "Journal %s is not JSON: it is not used."},
+    {1055, "The entry would be written into the folder of the install journals"},
     // The game folders of the Steam libraries.
     {1060,
      "No game folder was found in the Steam libraries; if Steam is installed elsewhere, set "

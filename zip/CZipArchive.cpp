@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "CFileException.h"
 #include "CPendingFile.h"
 #include "CZipException.h"
+#include "CZlibInflater.h"
 #include "CaseFold.h"
 #include "FileSystem.h"
 #include "PathParts.h"
@@ -213,6 +215,32 @@ int CZipArchive::CarryOut(const Extraction& job, CEntryReader& entryReader, size
 
 void CZipArchive::Finished(const Extraction& job) {
     resolver->Remember(job.target, false);
+}
+
+std::string CZipArchive::ReadHead(int index, size_t count) {
+    if (IsClosed()) {
+        return {};
+    }
+    if (!headReader) {
+        headReader = std::make_unique<CEntryReader>(storage, directory, 1024,
+                                                    std::make_unique<CZlibInflater>());
+    }
+    std::string head(count, '\0');
+    size_t read = 0;
+    try {
+        if (headReader->Open(index)) {
+            for (size_t n = 1; n > 0 && read < count; read += n) {
+                n = headReader->Read(head.data() + read, count - read);
+            }
+        }
+    } catch (const CException&) {
+        read = 0;
+    } catch (const std::bad_alloc&) {
+        read = 0;
+    }
+    headReader->Abandon();
+    head.resize(std::min(read, count));
+    return head;
 }
 
 std::unique_ptr<CEntryReader> CZipArchive::MakeReader() const {

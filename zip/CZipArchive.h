@@ -85,6 +85,11 @@ public:
     // A reader for another thread; only single-file archives can be read from several at once.
     std::unique_ptr<CEntryReader> MakeReader() const;
     bool AllowsParallelReads() const;
+    // The first count bytes of a file entry (fewer for a shorter one), read through a small
+    // buffer and zlib, which stops as soon as they are out: the kind of a file told from its
+    // content at little cost. Empty when the entry cannot be read; its error shows when it is
+    // extracted. Only while no other thread reads a split archive.
+    std::string ReadHead(int index, size_t count);
     // Reads entry index to its end with every check of an extraction, writing nothing.
     bool TestEntry(int index, size_t bufferSize = 65536);
     // The same with a reader of the caller's (see MakeReader).
@@ -110,7 +115,8 @@ private:
     size_t searchBufferSize = 32768;
     CArchiveStorage storage;
     CCentralDirectory directory;
-    std::unique_ptr<CEntryReader> reader;  // made when the archive opens, with its buffer size
+    std::unique_ptr<CEntryReader> reader;      // made when the archive opens, with its buffer size
+    std::unique_ptr<CEntryReader> headReader;  // made when a head is first read
     std::string stripPrefix;
     CCaseResolver ownResolver;
     CCaseResolver* resolver = &ownResolver;

@@ -140,6 +140,32 @@ TEST_F(JournalTest, installVerifyUninstallLeavesTheTargetAsItWas) {
     EXPECT_EQ(Cli("uninstall '" + target + "' " + names[1]).status, 0);
     EXPECT_EQ(Snapshot(target), installed);
     EXPECT_EQ(Cli("verify '" + target + "'").status, 0);
+    // The user's files, moved on by the reversal, still come back.
+    EXPECT_EQ(Cli("uninstall '" + target + "' pack.zip").status, 0);
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_NE(Cli("history '" + target + "'").out.find("(reversed)"), std::string::npos);
+}
+
+TEST_F(JournalTest, aRunThatDiedIsTakenBackFromItsBackupFolder) {
+    // What a run killed before its journal leaves: the backup folder it named first, holding a
+    // second name of each file it was about to replace; de_x.bsp was replaced, a.wav not yet.
+    const std::string before = Snapshot(target);
+    const std::string backup = target + ".zanvo/backup/20261208T101010.000001Z-pack.zip/";
+    fs::create_directories(backup + "maps");
+    fs::create_directories(backup + "sound");
+    fs::create_hard_link(target + "maps/de_x.bsp", backup + "maps/de_x.bsp");
+    fs::create_hard_link(target + "sound/a.wav", backup + "sound/a.wav");
+    fs::remove(target + "maps/de_x.bsp");
+    scratch.WriteFile("game/maps/de_x.bsp", "the pack's map");
+    const CliRun history = Cli("history '" + target + "'");
+    EXPECT_EQ(history.out,
+              "2026-12-08T10:10:10.000001Z\tpack.zip\t0\t2\t20261208T101010.000001Z-pack.zip"
+              "\tinterrupted\n");
+    const CliRun uninstall = Cli("uninstall '" + target + "' pack.zip");
+    EXPECT_EQ(uninstall.status, 0);
+    EXPECT_EQ(uninstall.out, "remove\tmaps/de_x.bsp\nrestore\tmaps/de_x.bsp\n");
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_FALSE(fs::exists(backup));
 }
 
 TEST_F(JournalTest, aLaterPackOwnsTheFilesItReplaced) {
@@ -190,7 +216,7 @@ TEST_F(JournalTest, untrustedJournalsRemoveNothing) {
         std::function<void(const std::string& journal)> spoil;
         std::string message;
     } rows[] = {
-        {"not JSON", [](const std::string& j) { fs::resize_file(j, 10); }, "is malformed"},
+        {"not JSON", [](const std::string& j) { fs::resize_file(j, 10); }, "is not JSON"},
         {"climbs out",
          [](const std::string& j) {
              std::string text = TestFolder::ReadFile(j);
@@ -249,7 +275,8 @@ TEST_F(JournalTest, journalCanBeTurnedOffAndArchivesCannotWriteIt) {
 
     // A journal planted by an archive could make a later uninstall take the user's files.
     Pack("planted.zip", ".zanvo/journal/x.json={} .ZANVO=x");
-    const std::string kOutside = "The entry's path leads outside the folder it is extracted into";
+    const std::string kOutside =
+        "The entry would be written into the folder of the install journals";
     const CliRun plan = Cli("plan --no-sort '" + scratch / "planted.zip' '" + target + "'");
     EXPECT_EQ(plan.out, "planted.zip\t.zanvo\\journal\\x.json\trefused\t" + kOutside +
                             "\nplanted.zip\t.ZANVO\trefused\t" + kOutside + "\n");

@@ -492,11 +492,7 @@ void ExtractDlgTest::riskyFilesAskedOncePerArchive() {
                       asked = box->windowTitle() + "|" + box->text();
                       SaveScreenshot(box, "risky-question");
                       if (install) {
-                          for (QAbstractButton* button : box->buttons()) {
-                              if (button->text() == QStringLiteral("Install them")) {
-                                  button->click();
-                              }
-                          }
+                          Find<QPushButton>(box, "installRiskyButton")->click();
                       } else {
                           QTest::keyClick(box, Qt::Key_Return);
                       }
