@@ -264,14 +264,18 @@ void CheckLevel(const QTreeWidgetItem* parent, const QString& path, TreeCheck& c
     }
 }
 
-// The files below the target, '/' between names, case-folded.
+// The files below the target, '/' between names, case-folded; the install journal, the
+// program's own record, left out.
 QSet<QString> FilesOnDisk(const QString& target) {
     QSet<QString> files;
     const QDir root(target);
     QDirIterator it(target, QDir::Files | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        files.insert(root.relativeFilePath(it.next()).toCaseFolded());
+        const QString file = root.relativeFilePath(it.next());
+        if (!file.startsWith(QStringLiteral(".zanvo/"))) {
+            files.insert(file.toCaseFolded());
+        }
     }
     return files;
 }

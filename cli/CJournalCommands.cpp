@@ -1,7 +1,5 @@
 #include "CJournalCommands.h"
 
-#include <sys/stat.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "CStringTable.h"
 #include "CUninstall.h"
 #include "CaseFold.h"
+#include "FileNode.h"
 #include "FileSystem.h"
 #include "StringIds.h"
 #include "TextFormat.h"
@@ -129,11 +128,10 @@ int CJournalCommands::Verify(const CCommandLine& commandLine, std::FILE* out) {
             const int owner =
                 CJournalFolder::LaterOwner(journals, owners, i, file.path, file.sha256);
             CSha256::Digest digest;
-            struct stat st {};
             if (owner >= 0) {
                 status = "replaced by " + journals[owner].record.archive;
             } else if (!folder.NoLinkOnPath(file.path, false) ||
-                       ::lstat(folder.PathOf(file.path).c_str(), &st) != 0) {
+                       !FileNode::Look(folder.PathOf(file.path)).Exists()) {
                 status = "missing";
                 faults = true;
             } else if (!CSha256::OfFile(folder.PathOf(file.path), digest) ||

@@ -195,14 +195,11 @@ std::string CExtractionRun::FullPath(const EntryDestination& destination) const 
 
 void CExtractionRun::ForEachFileEntry(
     CArchiveReader& reader,
-    const std::function<void(int, const ArchiveEntryInfo&, const EntryDestination&)>& onEntry,
-    bool progress) {
+    const std::function<void(int, const ArchiveEntryInfo&, const EntryDestination&)>& onEntry) {
     const std::string mapName = FindMapName(reader, reader.entryCount);
     ArchiveEntryInfo info;
     for (int i = 0; i < reader.entryCount; ++i) {
-        if (progress) {
-            window.SetArchivePosition(i + 1);
-        }
+        window.SetArchivePosition(i + 1);
         if (!reader.GetEntryInfo(info, i, true)) {
             continue;
         }
@@ -231,8 +228,8 @@ bool CExtractionRun::PlanExtraction(const PlannedEntry& onEntry) {
         const std::string target = resolver.Resolve(FileSystem::NativePath(job.TargetDir));
         ForEachFileEntry(*reader, [&](int index, const ArchiveEntryInfo& info,
                                       const EntryDestination& destination) {
-            // Only a destination inside the target is ever looked at.
             const std::string risk = RiskOf(*reader, index, destination);
+            // Only a destination inside the target is ever looked at.
             if (job.TargetDir.empty() || destination.kind != EntryDestination::install) {
                 onEntry(name, info, destination, false, risk);
                 return;
@@ -430,7 +427,7 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         // unmounted) fails each entry instead of being made again somewhere else.
         const bool prepared = archive.reader.PrepareEntry(index, path, job.TargetDir, extraction);
         if (prepared && journalled) {
-            record = archive.journal->Begin(relative);
+            record = archive.journal->Begin(relative, key);
         }
         if (prepared) {
             if (archive.workers) {

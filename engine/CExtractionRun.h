@@ -100,11 +100,9 @@ private:
     std::unique_ptr<CArchiveReader> OpenReader(const std::string& archiveName);
     // Every file entry of an open archive with its destination, in entry order, as the run
     // takes them (the Archive bar and the window's messages go on meanwhile).
-    // Without progress, the Archive bar is left as it is (a first look at the entries).
     void ForEachFileEntry(CArchiveReader& reader,
                           const std::function<void(int index, const ArchiveEntryInfo&,
-                                                   const EntryDestination&)>& onEntry,
-                          bool progress = true);
+                                                   const EntryDestination&)>& onEntry);
     // Why a file entry runs code or changes the game's configuration, from its path in the
     // archive and its first bytes; empty when it does not. Install and plan both ask this; with
     // a destination, only of what would be written there.

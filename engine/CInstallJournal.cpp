@@ -1,14 +1,10 @@
 #include "CInstallJournal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <vector>
 
 #include "CFileException.h"
-#include "CaseFold.h"
+#include "FileNode.h"
 #include "FileSystem.h"
 #include "SystemError.h"
 
@@ -18,25 +14,20 @@ void CInstallJournal::Entry::Written(const void* data, size_t count) {
 }
 
 void CInstallJournal::Entry::BeforeCommit(const std::string& target) {
-    struct stat st {};
-    if (backupPath.empty() || ::lstat(target.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    const FileNode node = FileNode::Look(target, true);
+    if (backupPath.empty() || !node.Exists() || node.kind == FileNode::folder) {
         return;  // nothing to keep; a folder there fails the rename itself
     }
     JournalRecord::Backup kept;
     kept.path = relative;
-    kept.size = static_cast<uint64_t>(st.st_size);
-    kept.mtime = st.st_mtim.tv_sec;
-    if (S_ISLNK(st.st_mode)) {
-        std::vector<char> text(static_cast<size_t>(st.st_size) + 1);
-        const ssize_t n = ::readlink(target.c_str(), text.data(), text.size());
-        if (n < 0) {
-            throw CFileException::FromErrno(errno, target);
-        }
-        kept.link.assign(text.data(), static_cast<size_t>(n));
+    kept.size = node.size;
+    kept.mtime = node.modified;
+    if (node.kind == FileNode::link) {
+        kept.link = node.linkText;
     } else {
         CSha256::Digest digest;
         if (!CSha256::OfFile(target, digest)) {
-            throw CFileException::FromErrno(errno != 0 ? errno : EIO, target);
+            throw CFileException::FromErrno(SystemError::Last(), target);
         }
         kept.sha256 = CSha256::Hex(digest);
     }
@@ -45,9 +36,10 @@ void CInstallJournal::Entry::BeforeCommit(const std::string& target) {
     }
     // A second name for the file (a link itself, not what it leads to): the rename over the
     // target then leaves the old file only in the backup folder, and no moment lacks either.
-    if (::linkat(AT_FDCWD, target.c_str(), AT_FDCWD, backupPath.c_str(), 0) != 0) {
-        if (errno != EXDEV && errno != EPERM && errno != EMLINK) {
-            throw CFileException::FromErrno(errno, target);
+    if (!FileSystem::LinkFile(target, backupPath)) {
+        const int error = SystemError::Last();
+        if (error != EXDEV && error != EPERM && error != EMLINK) {
+            throw CFileException::FromErrno(error, target);
         }
         if (!FileSystem::CopyKeepingTimes(target, backupPath)) {
             throw CFileException::FromErrno(SystemError::Last(), backupPath);
@@ -69,8 +61,7 @@ void CInstallJournal::NoteFolders(const std::string& relativeFolder) {
     for (size_t end = relativeFolder.find('/');; end = relativeFolder.find('/', end + 1)) {
         const std::string folderPath = relativeFolder.substr(0, end);
         if (seenFolders.insert(folderPath).second) {
-            struct stat st {};
-            if (::lstat(folder.PathOf(folderPath).c_str(), &st) != 0 && errno == ENOENT) {
+            if (!FileNode::Look(folder.PathOf(folderPath)).Exists()) {
                 record.folders.push_back(folderPath);
             }
         }
@@ -80,42 +71,68 @@ void CInstallJournal::NoteFolders(const std::string& relativeFolder) {
     }
 }
 
-std::unique_ptr<CInstallJournal::Entry> CInstallJournal::Begin(const std::string& relative) {
+std::unique_ptr<CInstallJournal::Entry> CInstallJournal::Begin(const std::string& relative,
+                                                               const std::string& key) {
     if (name.empty()) {
         name = folder.Reserve(record.archive, record.time);
+        folder.Open(name, file);
+        pending = record.Head();
     }
     auto entry = std::make_unique<Entry>();
     entry->relative = relative;
+    entry->key = key;
     // A file this archive wrote itself is not its own backup.
-    if (written.count(CaseFold::Fold(relative)) == 0) {
+    if (written.count(KeyOf(key)) == 0) {
         entry->backupPath = folder.BackupPath(name, relative);
     }
     return entry;
 }
 
 void CInstallJournal::Done(Entry& entry, std::time_t modified) {
-    JournalRecord::File file{entry.relative, entry.size, CSha256::Hex(entry.sha.Final()),
+    JournalRecord::File done{entry.relative, entry.size, CSha256::Hex(entry.sha.Final()),
                              static_cast<int64_t>(modified)};
     if (modified == static_cast<std::time_t>(-1)) {
-        struct stat st {};
-        if (::lstat(folder.PathOf(entry.relative).c_str(), &st) == 0) {
-            file.mtime = st.st_mtim.tv_sec;
+        const FileNode node = FileNode::Look(folder.PathOf(entry.relative));
+        if (node.Exists()) {
+            done.mtime = node.modified;
         }
     }
-    const auto [at, added] = written.emplace(CaseFold::Fold(entry.relative), record.files.size());
-    if (added) {
-        record.files.push_back(std::move(file));
-    } else {
-        record.files[at->second] = std::move(file);
-    }
+    // A path written again (two entries sent to one place) gets a later line, which stands.
+    pending += JournalRecord::FileLine(done, fileCount == 0);
+    ++fileCount;
+    written.insert(KeyOf(entry.key));
     if (entry.backup) {
         record.replaced.push_back(std::move(*entry.backup));
     }
+    Flush(false);
+}
+
+CInstallJournal::Written CInstallJournal::KeyOf(const std::string& key) {
+    const CSha256::Digest digest = CSha256::OfText(key);
+    Written bits{0, 0};
+    for (size_t i = 0; i < 8; ++i) {
+        bits.high = bits.high << 8 | digest[i];
+        bits.low = bits.low << 8 | digest[i + 8];
+    }
+    return bits;
+}
+
+void CInstallJournal::Flush(bool all) {
+    if ((!all && pending.size() < (1 << 16)) || failure) {
+        return;
+    }
+    try {
+        file.Write(pending.data(), pending.size());
+    } catch (...) {
+        // Said when the journal is saved: the install goes on meanwhile.
+        failure = std::current_exception();
+    }
+    pending.clear();
 }
 
 void CInstallJournal::Failed(Entry& entry) noexcept {
     if (entry.backup) {
-        ::unlink(entry.backupPath.c_str());
+        FileSystem::RemoveFile(entry.backupPath);
         entry.backup.reset();
     }
 }
@@ -123,10 +140,19 @@ void CInstallJournal::Failed(Entry& entry) noexcept {
 void CInstallJournal::Save() {
     // A target that went away took the files with it: there is nothing left to record.
     if (name.empty() || !FileSystem::IsDirectory(folder.Target())) {
+        file.Discard();
         return;
     }
-    if (!record.files.empty()) {
-        folder.Save(name, record);
+    if (fileCount > 0) {
+        pending += record.Tail();
+        Flush(true);
+        if (failure) {
+            file.Discard();
+            std::rethrow_exception(failure);
+        }
+        CJournalFolder::Close(file);
+    } else {
+        file.Discard();
     }
     folder.DropEmptyBackup(name);
 }

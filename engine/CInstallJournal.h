@@ -1,13 +1,15 @@
 #pragma once
 
 #include <ctime>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "CJournalFolder.h"
+#include "CPendingFile.h"
 #include "CSha256.h"
 #include "IWriteObserver.h"
 #include "JournalRecord.h"
@@ -29,6 +31,7 @@ public:
     private:
         friend class CInstallJournal;
         std::string relative;
+        std::string key;
         std::string backupPath;  // empty: what stands there is this journal's own
         CSha256 sha;
         uint64_t size = 0;
@@ -40,9 +43,10 @@ public:
     // Before the folders of a file are made: notes those that do not exist yet. relativeFolder
     // has '/' between names, without one at the end; empty for the target itself.
     void NoteFolders(const std::string& relativeFolder);
-    // A file about to be written at relative. The first one reserves the journal's name.
-    // Throws CFileException when the journal's folder cannot be made.
-    std::unique_ptr<Entry> Begin(const std::string& relative);
+    // A file about to be written at relative (key: its whole path, case-folded). The first one
+    // reserves the journal's name and starts its file. Throws CFileException when the journal's
+    // folder cannot be made.
+    std::unique_ptr<Entry> Begin(const std::string& relative, const std::string& key);
     // The file took its name (with the time modified, -1 for now).
     void Done(Entry& entry, std::time_t modified);
     // The file was not written: what was put in the backup folder for it goes again.
@@ -54,8 +58,25 @@ public:
 
 private:
     const CJournalFolder& folder;
-    std::string name;  // empty until the first file
-    JournalRecord record;
-    std::unordered_map<std::string, size_t> written;  // case-folded path -> index in files
+    // Sends what was collected of the journal to its file, once there is enough of it.
+    void Flush(bool all);
+
+    std::string name;      // empty until the first file
+    JournalRecord record;  // its head, the files replaced and the folders made
+    CPendingFile file;     // the journal, under no name until it is complete
+    std::string pending;   // its lines not written yet
+    size_t fileCount = 0;
+    std::exception_ptr failure;  // the first write of the journal that failed
+    // The files this archive wrote, each by 128 bits of its key's SHA-256: a few bytes per file
+    // instead of its path, for archives of tens of thousands of files.
+    struct Written {
+        uint64_t high, low;
+        bool operator==(const Written&) const = default;
+    };
+    struct WrittenHash {
+        size_t operator()(const Written& key) const { return key.high ^ (key.low * 31); }
+    };
+    static Written KeyOf(const std::string& key);
+    std::unordered_set<Written, WrittenHash> written;
     std::set<std::string> seenFolders;
 };

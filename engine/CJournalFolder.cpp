@@ -1,10 +1,5 @@
 #include "CJournalFolder.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -17,31 +12,32 @@
 #include "CPendingFile.h"
 #include "CSha256.h"
 #include "CaseFold.h"
+#include "FileNode.h"
 #include "FileSystem.h"
 #include "SystemError.h"
 
 namespace {
 
 // A journal lists one line per file: even an archive of 65,535 entries stays far below this.
-constexpr off_t kMaxJournalSize = 64 << 20;
+constexpr size_t kMaxJournalSize = 64 << 20;
 
 bool IsLink(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return FileNode::Look(path).kind == FileNode::link;
 }
 
 // Makes a folder below a folder that exists; one that is there already is fine, unless it is
 // not a real folder.
 void MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) {
+    const FileNode node = FileNode::Look(path);
+    if (node.kind == FileNode::folder) {
         return;
     }
-    struct stat st {};
-    if (errno == EEXIST && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        return;
+    if (node.Exists()) {
+        throw CFileException::FromErrno(ENOTDIR, path);
     }
-    const int error = errno == EEXIST ? ENOTDIR : errno;
-    throw CFileException::FromErrno(error, path);
+    if (!FileSystem::CreateFolder(path) && FileNode::Look(path).kind != FileNode::folder) {
+        throw CFileException::FromErrno(SystemError::Last(), path);
+    }
 }
 
 // The archive's name as one file name: nothing that separates folders or hides the file.
@@ -53,27 +49,6 @@ std::string NamePart(const std::string& archive) {
         }
     }
     return name;
-}
-
-bool ReadSmallFile(const std::string& path, std::string& text, int& error) {
-    const int handle = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (handle < 0) {
-        error = errno;
-        return false;
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(handle, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0 || text.size() > static_cast<size_t>(kMaxJournalSize)) {
-            error = n < 0 ? errno : 0;
-            ::close(handle);
-            return n == 0;
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
 }
 
 }  // namespace
@@ -90,8 +65,7 @@ std::string CJournalFolder::Now() {
     const auto micros =
         std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
     const std::time_t seconds = static_cast<std::time_t>(micros / 1000000);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = *std::gmtime(&seconds);
     char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06dZ", utc.tm_year + 1900,
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
@@ -119,31 +93,36 @@ std::string CJournalFolder::Reserve(const std::string& archive, std::string& tim
             std::remove_if(stamp.begin(), stamp.end(), [](char c) { return c == '-' || c == ':'; }),
             stamp.end());
         const std::string name = stamp + "-" + NamePart(archive);
-        if (::mkdir((home + "/backup/" + name).c_str(), 0777) == 0) {
+        if (FileSystem::CreateFolder(home + "/backup/" + name)) {
             return name;
         }
-        if (errno != EEXIST || attempt == 100) {
-            throw CFileException::FromErrno(errno, home + "/backup/" + name);
+        if (SystemError::Last() != EEXIST || attempt == 100) {
+            throw CFileException::FromErrno(SystemError::Last(), home + "/backup/" + name);
         }
     }
 }
 
-void CJournalFolder::Save(const std::string& name, const JournalRecord& record) const {
+void CJournalFolder::Open(const std::string& name, CPendingFile& file) const {
     const std::string home = target + kHome;
     MakeFolder(home);
     MakeFolder(home + "/journal");
-    const std::string text = record.ToJson();
-    CPendingFile file;
     file.Create(home + "/journal/" + name + ".json");
-    file.Write(text.data(), text.size());
+}
+
+void CJournalFolder::Close(CPendingFile& file) {
     file.Sync();
     file.Commit();
     // The new name itself must reach the disk too.
-    const int folder = ::open((home + "/journal").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    const std::string& path = file.FinalPath();
+    FileSystem::SyncFolder(path.substr(0, path.rfind('/')));
+}
+
+void CJournalFolder::Save(const std::string& name, const JournalRecord& record) const {
+    const std::string text = record.ToJson();
+    CPendingFile file;
+    Open(name, file);
+    file.Write(text.data(), text.size());
+    Close(file);
 }
 
 void CJournalFolder::DropEmptyBackup(const std::string& name) const {
@@ -154,22 +133,14 @@ void CJournalFolder::DropEmptyBackup(const std::string& name) const {
     // Deepest first: a folder is removed only once its own folders are gone.
     std::vector<std::string> folders{root};
     for (size_t i = 0; i < folders.size(); ++i) {
-        DIR* dir = ::opendir(folders[i].c_str());
-        if (dir == nullptr) {
-            continue;
-        }
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string child = entry->d_name;
-            struct stat st {};
-            if (child != "." && child != ".." &&
-                ::lstat((folders[i] + "/" + child).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        for (const std::string& child : FileSystem::ListNames(folders[i])) {
+            if (FileNode::Look(folders[i] + "/" + child).kind == FileNode::folder) {
                 folders.push_back(folders[i] + "/" + child);
             }
         }
-        ::closedir(dir);
     }
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        ::rmdir(it->c_str());
+        FileSystem::RemoveFolder(*it);
     }
 }
 
@@ -180,12 +151,12 @@ bool CJournalFolder::NoLinkOnPath(const std::string& relative, bool withLast) co
         if (end == std::string::npos && !withLast) {
             return true;
         }
-        struct stat st {};
-        const std::string path = target + relative.substr(0, end);
-        if (::lstat(path.c_str(), &st) != 0) {
+        const FileNode node = FileNode::Look(target + relative.substr(0, end));
+        if (!node.Exists()) {
             return true;
         }
-        if (S_ISLNK(st.st_mode) || (end != std::string::npos && !S_ISDIR(st.st_mode))) {
+        if (node.kind == FileNode::link ||
+            (end != std::string::npos && node.kind != FileNode::folder)) {
             return false;
         }
         if (end == std::string::npos) {
@@ -205,31 +176,28 @@ bool CJournalFolder::Load(std::vector<Journal>& journals, std::vector<Refusal>& 
     }
     std::set<std::string> names;
     // Without a journal folder, a first install that died may still have left its backups.
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string file = entry->d_name;
-            if (file.size() > 5 && file.compare(file.size() - 5, 5, ".json") == 0 &&
-                file.front() != '.') {
-                names.insert(file);
-            }
+    for (const std::string& file : FileSystem::ListNames(folder)) {
+        if (file.size() > 5 && file.compare(file.size() - 5, 5, ".json") == 0 &&
+            file.front() != '.') {
+            names.insert(file);
         }
-        ::closedir(dir);
     }
     for (const std::string& file : names) {
         const std::string path = folder + "/" + file;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        const FileNode node = FileNode::Look(path);
+        if (node.kind != FileNode::file) {
             refused.push_back({Refusal::notAFile, file, {}});
             continue;
         }
-        if (st.st_size > kMaxJournalSize) {
+        if (node.size > kMaxJournalSize) {
             refused.push_back({Refusal::tooLarge, file, {}});
             continue;
         }
         std::string text;
-        int error = 0;
-        if (!ReadSmallFile(path, text, error)) {
-            refused.push_back({Refusal::unreadable, file, SystemError::Text(error)});
+        if (!FileSystem::ReadSmallFile(path, kMaxJournalSize, text)) {
+            refused.push_back(
+                {SystemError::Last() == EFBIG ? Refusal::tooLarge : Refusal::unreadable, file,
+                 SystemError::Text(SystemError::Last())});
             continue;
         }
         JournalRecord::Fault fault;
@@ -268,20 +236,14 @@ void CJournalFolder::FindInterrupted(std::vector<Journal>& journals) const {
     for (const Journal& journal : journals) {
         named.insert(journal.name);
     }
-    DIR* dir = ::opendir(backups.c_str());
-    if (dir == nullptr) {
-        return;
-    }
     std::set<std::string> orphans;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+    for (const std::string& name : FileSystem::ListNames(backups)) {
         // "20261208T030651.123456Z-archive.zip", as Reserve names them.
         if (JournalRecord::IsSafeName(name) && named.count(name) == 0 && name.size() > 24 &&
             name[8] == 'T' && name[15] == '.' && name[22] == 'Z' && name[23] == '-') {
             orphans.insert(name);
         }
     }
-    ::closedir(dir);
     for (const std::string& name : orphans) {
         Journal journal;
         journal.name = name;
@@ -296,32 +258,19 @@ void CJournalFolder::FindInterrupted(std::vector<Journal>& journals) const {
         }
         std::vector<std::string> folders{""};
         for (size_t i = 0; i < folders.size(); ++i) {
-            DIR* folder = ::opendir((root + "/" + folders[i]).c_str());
-            if (folder == nullptr) {
-                continue;
-            }
-            while (const dirent* entry = ::readdir(folder)) {
-                const std::string child = entry->d_name;
+            for (const std::string& child : FileSystem::ListNames(root + "/" + folders[i])) {
                 const std::string relative = folders[i].empty() ? child : folders[i] + "/" + child;
-                struct stat st {};
-                if (child == "." || child == ".." ||
-                    ::lstat((root + "/" + relative).c_str(), &st) != 0) {
-                    continue;
-                }
-                if (S_ISDIR(st.st_mode)) {
+                const FileNode node = FileNode::Look(root + "/" + relative, true);
+                if (node.kind == FileNode::folder) {
                     folders.push_back(relative);
                     continue;
                 }
-                JournalRecord::Backup backup{
-                    relative, {}, {}, static_cast<uint64_t>(st.st_size), st.st_mtim.tv_sec};
+                JournalRecord::Backup backup{relative, {}, {}, node.size, node.modified};
                 CSha256::Digest digest;
-                if (S_ISREG(st.st_mode) && CSha256::OfFile(root + "/" + relative, digest)) {
+                if (node.kind == FileNode::file && CSha256::OfFile(root + "/" + relative, digest)) {
                     backup.sha256 = CSha256::Hex(digest);
-                } else if (S_ISLNK(st.st_mode)) {
-                    std::vector<char> text(static_cast<size_t>(st.st_size) + 1);
-                    const ssize_t n =
-                        ::readlink((root + "/" + relative).c_str(), text.data(), text.size());
-                    backup.link.assign(text.data(), n < 0 ? 0 : static_cast<size_t>(n));
+                } else if (node.kind == FileNode::link) {
+                    backup.link = node.linkText;
                 } else {
                     continue;
                 }
@@ -329,7 +278,6 @@ void CJournalFolder::FindInterrupted(std::vector<Journal>& journals) const {
                     record.replaced.push_back(std::move(backup));
                 }
             }
-            ::closedir(folder);
         }
         if (!record.replaced.empty()) {
             journals.push_back(std::move(journal));

@@ -7,6 +7,8 @@
 
 #include "JournalRecord.h"
 
+class CPendingFile;
+
 // The .zanvo folder of a target: the journals of what was installed there and the files those
 // installs replaced. Journals are read as untrusted input; one that cannot be read safely is
 // set aside with the reason, and nothing is ever done because of it.
@@ -44,6 +46,10 @@ public:
     // Writes a journal under its name at once or not at all: a temporary file, on the disk,
     // then renamed. Throws CFileException.
     void Save(const std::string& name, const JournalRecord& record) const;
+    // Save in two halves, for a journal written as its install goes: Open makes the file under
+    // no name yet, Close puts it on the disk and gives it its name. Both throw CFileException.
+    void Open(const std::string& name, CPendingFile& file) const;
+    static void Close(CPendingFile& file);
     // Removes the backup folder of a journal when nothing is left in it (empty folders only).
     void DropEmptyBackup(const std::string& name) const;
 

@@ -1,14 +1,11 @@
 #include "CUninstall.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <set>
 #include <unordered_map>
 
 #include "CSha256.h"
 #include "CaseFold.h"
+#include "FileNode.h"
 #include "FileSystem.h"
 #include "SystemError.h"
 
@@ -19,15 +16,12 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool Stat(const std::string& path, struct stat& st) {
-    return ::lstat(path.c_str(), &st) == 0;
+bool Exists(const std::string& path) {
+    return FileNode::Look(path).Exists();
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return Stat(a, first) && Stat(b, second) && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return FileNode::Look(a).SameAs(FileNode::Look(b));
 }
 
 }  // namespace
@@ -38,20 +32,13 @@ CUninstall::CUninstall(const CJournalFolder& folder_,
 
 bool CUninstall::Matches(const std::string& full, const std::string& sha256,
                          const std::string& link) const {
-    struct stat st {};
-    if (!Stat(full, st)) {
-        return false;
-    }
+    const FileNode node = FileNode::Look(full, true);
     if (sha256.empty()) {
-        if (!S_ISLNK(st.st_mode)) {
-            return false;
-        }
-        std::vector<char> text(static_cast<size_t>(st.st_size) + 1);
-        const ssize_t n = ::readlink(full.c_str(), text.data(), text.size());
-        return n >= 0 && std::string(text.data(), static_cast<size_t>(n)) == link;
+        return node.kind == FileNode::link && node.linkText == link;
     }
     CSha256::Digest digest;
-    return S_ISREG(st.st_mode) && CSha256::OfFile(full, digest) && CSha256::Hex(digest) == sha256;
+    return node.kind == FileNode::file && CSha256::OfFile(full, digest) &&
+           CSha256::Hex(digest) == sha256;
 }
 
 bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
@@ -92,15 +79,15 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
     for (const JournalRecord::File& file : record.files) {
         written[CaseFold::Fold(file.path)] = &file;
         Step step(Step::remove, file.path);
-        struct stat st {};
         const std::string full = folder.PathOf(file.path);
+        const FileNode node = FileNode::Look(full);
         const int owner = ownerOf(file.path, file.sha256);
         if (owner >= 0) {
             step = Step(Step::keep, file.path, Step::replacedBy, journals[owner].record.archive);
-        } else if (!Stat(full, st)) {
+        } else if (!node.Exists()) {
             step = Step(Step::keep, file.path, Step::gone, {});
             removed.insert(CaseFold::Fold(file.path));
-        } else if (!S_ISREG(st.st_mode)) {
+        } else if (node.kind != FileNode::file) {
             step = Step(Step::keep, file.path, Step::notAFile, {});
         } else if (!Matches(full, file.sha256, {})) {
             step = Step(Step::keep, file.path, Step::changed, {});
@@ -118,22 +105,23 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
             continue;
         }
         std::string kept = backupFolder + "/" + backup.path;
-        struct stat st {};
-        if (!Stat(folder.PathOf(kept), st)) {
+        if (!Exists(folder.PathOf(kept))) {
             kept = MovedBackup(backup);
         }
-        if (kept.empty() || !Stat(folder.PathOf(kept), st)) {
+        const FileNode there = FileNode::Look(folder.PathOf(backup.path));
+        if (kept.empty() || !Exists(folder.PathOf(kept))) {
             steps.push_back(Step(Step::keep, backup.path, Step::backupMissing, {}));
         } else if (!Matches(folder.PathOf(kept), backup.sha256, backup.link)) {
             steps.push_back(Step(Step::keep, backup.path, Step::backupChanged, kept));
-        } else if (journal.interrupted && Stat(folder.PathOf(backup.path), st) &&
-                   !SameFile(folder.PathOf(backup.path), folder.PathOf(kept))) {
+        } else if (journal.interrupted && there.Exists() &&
+                   !there.SameAs(FileNode::Look(folder.PathOf(kept)))) {
             // The run replaced it and died before recording what it wrote: what stands there
             // is its file, moved aside as any removed file.
             Step take(Step::remove, backup.path, Step::none, {});
-            take.file = {backup.path, static_cast<uint64_t>(st.st_size), {}, st.st_mtim.tv_sec};
+            take.file = {backup.path, there.size, {}, there.modified};
             CSha256::Digest digest;
-            if (S_ISREG(st.st_mode) && CSha256::OfFile(folder.PathOf(backup.path), digest)) {
+            if (there.kind == FileNode::file &&
+                CSha256::OfFile(folder.PathOf(backup.path), digest)) {
                 take.file.sha256 = CSha256::Hex(digest);
             }
             steps.push_back(std::move(take));
@@ -141,9 +129,9 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
             step.from = kept;
             step.source = backup;
             steps.push_back(std::move(step));
-        } else if (journal.interrupted && Stat(folder.PathOf(backup.path), st)) {
+        } else if (journal.interrupted && there.Exists()) {
             continue;  // never replaced: the backup's second name goes with the run's folder
-        } else if (removed.count(folded) == 0 && Stat(folder.PathOf(backup.path), st)) {
+        } else if (removed.count(folded) == 0 && there.Exists()) {
             // What stands there is not the installed file: it is not replaced.
             steps.push_back(Step(Step::keep, backup.path, Step::occupied, kept));
         } else {
@@ -157,19 +145,15 @@ bool CUninstall::Plan(std::vector<Step>& steps, std::string& linkPath) const {
     }
     // Deepest first; a folder goes when all it holds goes too.
     for (auto it = record.folders.rbegin(); it != record.folders.rend(); ++it) {
-        DIR* dir = ::opendir(folder.PathOf(*it).c_str());
-        if (dir == nullptr) {
+        if (FileNode::Look(folder.PathOf(*it)).kind != FileNode::folder) {
             continue;
         }
         bool empty = true;
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != ".." &&
-                removed.count(CaseFold::Fold(*it + "/" + name)) == 0) {
+        for (const std::string& name : FileSystem::ListNames(folder.PathOf(*it))) {
+            if (removed.count(CaseFold::Fold(*it + "/" + name)) == 0) {
                 empty = false;
             }
         }
-        ::closedir(dir);
         if (empty) {
             steps.push_back(Step(Step::removeFolder, *it, Step::none, {}));
             removed.insert(CaseFold::Fold(*it));
@@ -236,18 +220,17 @@ std::vector<CUninstall::Step> CUninstall::Run(const std::vector<Step>& plan) {
     };
     for (const Step& step : plan) {
         const std::string full = folder.PathOf(step.path);
-        struct stat st {};
         if (step.action == Step::remove) {
             // Moved aside, not deleted: reversing this uninstall brings it back.
             const JournalRecord::File& file = step.file;
             const std::string aside = folder.BackupPath(name, step.path);
-            if (!Stat(full, st) || !FileSystem::MakeFolders(ParentOf(aside)) ||
+            const FileNode node = FileNode::Look(full);
+            if (!node.Exists() || !FileSystem::MakeFolders(ParentOf(aside)) ||
                 !FileSystem::MoveFile(full, aside, false)) {
                 failed(step);
                 continue;
             }
-            record.replaced.push_back(
-                {step.path, file.sha256, {}, file.size, static_cast<int64_t>(st.st_mtim.tv_sec)});
+            record.replaced.push_back({step.path, file.sha256, {}, file.size, node.modified});
         } else if (step.action == Step::restore) {
             const JournalRecord::Backup& backup = step.source;
             const std::string kept = folder.PathOf(step.from);
@@ -263,7 +246,7 @@ std::vector<CUninstall::Step> CUninstall::Run(const std::vector<Step>& plan) {
             }
             record.files.push_back({step.path, backup.size, backup.sha256, backup.mtime});
         } else if (step.action == Step::removeFolder) {
-            if (::rmdir(full.c_str()) != 0) {
+            if (!FileSystem::RemoveFolder(full)) {
                 continue;  // something came into it since: it stays, as any folder in use
             }
         }
@@ -274,7 +257,7 @@ std::vector<CUninstall::Step> CUninstall::Run(const std::vector<Step>& plan) {
         for (const JournalRecord::Backup& backup : journal.record.replaced) {
             const std::string kept = folder.BackupPath(journal.name, backup.path);
             if (SameFile(folder.PathOf(backup.path), kept)) {
-                ::unlink(kept.c_str());
+                FileSystem::RemoveFile(kept);
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "JournalRecord.h"
 
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "CaseFold.h"
 
@@ -168,7 +169,9 @@ bool JournalRecord::IsSafeName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
-std::string JournalRecord::ToJson() const {
+// A journal is written as its install goes: its head, one line per file written, then the
+// rest. A journal of 20,000 files is never held whole in memory.
+std::string JournalRecord::Head() const {
     json document = {{"zanvo-journal", kFormat},
                      {"kind", kind == Kind::install ? "install" : "uninstall"},
                      {"archive", archive},
@@ -176,13 +179,19 @@ std::string JournalRecord::ToJson() const {
     if (!undoes.empty()) {
         document["undoes"] = undoes;
     }
-    json& written = document["files"] = json::array();
-    for (const File& file : files) {
-        json item = {{"size", file.size}, {"sha256", file.sha256}, {"mtime", file.mtime}};
-        PutPath(item, file.path);
-        written.push_back(std::move(item));
-    }
-    json& backups = document["replaced"] = json::array();
+    std::string text = document.dump();
+    text.pop_back();  // the object goes on
+    return text + ",\n\"files\": [";
+}
+
+std::string JournalRecord::FileLine(const File& file, bool first) {
+    json item = {{"size", file.size}, {"sha256", file.sha256}, {"mtime", file.mtime}};
+    PutPath(item, file.path);
+    return (first ? "\n" : ",\n") + item.dump();
+}
+
+std::string JournalRecord::Tail() const {
+    json backups = json::array();
     for (const Backup& backup : replaced) {
         json item = {{"size", backup.size}, {"mtime", backup.mtime}};
         PutPath(item, backup.path);
@@ -193,13 +202,21 @@ std::string JournalRecord::ToJson() const {
         }
         backups.push_back(std::move(item));
     }
-    json& made = document["folders"] = json::array();
+    json made = json::array();
     for (const std::string& folder : folders) {
         json item = json::object();
         PutPath(item, folder);
         made.push_back(std::move(item));
     }
-    return document.dump(1, '\t') + "\n";
+    return "],\n\"replaced\": " + backups.dump() + ",\n\"folders\": " + made.dump() + "\n}\n";
+}
+
+std::string JournalRecord::ToJson() const {
+    std::string text = Head();
+    for (size_t i = 0; i < files.size(); ++i) {
+        text += FileLine(files[i], i == 0);
+    }
+    return text + Tail();
 }
 
 std::optional<JournalRecord> JournalRecord::Parse(const std::string& text, Fault& fault,
@@ -230,6 +247,8 @@ std::optional<JournalRecord> JournalRecord::Parse(const std::string& text, Fault
              reader.Array(document, "folders", folders);
     }
     record.kind = kind == "uninstall" ? Kind::uninstall : Kind::install;
+    // A path written twice by one install (two entries sent to one place): the later stands.
+    std::unordered_map<std::string, size_t> seen;
     for (size_t i = 0; ok && i < files->size(); ++i) {
         const json& item = (*files)[i];
         File file;
@@ -237,7 +256,12 @@ std::optional<JournalRecord> JournalRecord::Parse(const std::string& text, Fault
              reader.Text(item, "sha256", file.sha256) &&
              (IsDigest(file.sha256) || reader.Fail(Fault::badField, "sha256")) &&
              reader.Time(item, "mtime", file.mtime);
-        record.files.push_back(std::move(file));
+        const auto [at, added] = seen.emplace(CaseFold::Fold(file.path), record.files.size());
+        if (added) {
+            record.files.push_back(std::move(file));
+        } else {
+            record.files[at->second] = std::move(file);
+        }
     }
     for (size_t i = 0; ok && i < backups->size(); ++i) {
         const json& item = (*backups)[i];

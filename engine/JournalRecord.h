@@ -38,6 +38,11 @@ struct JournalRecord {
         folders;  // made by an install (or removed by an uninstall), parents first
 
     std::string ToJson() const;
+    // ToJson in pieces, for a journal written as its install goes: the head, a line for each
+    // file written, and the tail with the files replaced and the folders made.
+    std::string Head() const;
+    static std::string FileLine(const File& file, bool first);
+    std::string Tail() const;
     // Reads a journal as untrusted input: anything not as ToJson writes it is refused whole,
     // with the fault and what it concerns (a field's name, a path).
     static std::optional<JournalRecord> Parse(const std::string& text, Fault& fault,

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -116,6 +117,88 @@ bool FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
         return false;
     }
     return true;
+}
+
+bool FileSystem::LinkFile(const std::string& existing, const std::string& newName) {
+    if (::linkat(AT_FDCWD, NativePath(existing).c_str(), AT_FDCWD, NativePath(newName).c_str(),
+                 0) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
+}
+
+bool FileSystem::RemoveFile(const std::string& path) {
+    if (::unlink(NativePath(path).c_str()) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
+}
+
+bool FileSystem::RemoveFolder(const std::string& path) {
+    if (::rmdir(NativePath(path).c_str()) != 0) {
+        SystemError::CaptureErrno();
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> FileSystem::ListNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(NativePath(folder).c_str());
+    if (dir == nullptr) {
+        SystemError::CaptureErrno();
+        return names;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+bool FileSystem::ReadSmallFile(const std::string& path, size_t maxSize, std::string& text) {
+    const int handle =
+        ::open(NativePath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (handle < 0 || ::fstat(handle, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) > maxSize) {
+        SystemError::SetLast(handle < 0 ? errno : S_ISREG(st.st_mode) ? EFBIG : EINVAL);
+        if (handle >= 0) {
+            ::close(handle);
+        }
+        return false;
+    }
+    text.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(handle, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 || text.size() + static_cast<size_t>(std::max<ssize_t>(n, 0)) > maxSize) {
+            SystemError::SetLast(n < 0 ? errno : EFBIG);
+            ::close(handle);
+            return false;
+        }
+        if (n == 0) {
+            ::close(handle);
+            return true;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+void FileSystem::SyncFolder(const std::string& folder) {
+    const int handle = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle >= 0) {
+        ::fsync(handle);
+        ::close(handle);
+    }
 }
 
 bool FileSystem::MakeFolders(const std::string& folder, std::vector<std::string>* made) {

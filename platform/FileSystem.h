@@ -53,6 +53,20 @@ public:
     // replace, nothing that stands at to is ever replaced (EEXIST).
     static bool MoveFile(const std::string& from, const std::string& to, bool replace);
 
+    // A second name for a file, or for a link itself (never what it leads to). False, with the
+    // system error recorded (EXDEV across file systems), on failure.
+    static bool LinkFile(const std::string& existing, const std::string& newName);
+    static bool RemoveFile(const std::string& path);
+    // Removes an empty folder.
+    static bool RemoveFolder(const std::string& path);
+    // The names in a folder, "." and ".." left out; empty when it cannot be read.
+    static std::vector<std::string> ListNames(const std::string& folder);
+    // Reads a regular file of at most maxSize bytes without following a link; false, with the
+    // system error recorded (EFBIG when larger), otherwise.
+    static bool ReadSmallFile(const std::string& path, size_t maxSize, std::string& text);
+    // Waits until the names in a folder are on the disk.
+    static void SyncFolder(const std::string& folder);
+
     // Removes a folder and everything below it (used for scratch folders).
     static bool RemoveTree(const std::string& path);
     // Creates a new, empty, private folder under the system's temporary folder.

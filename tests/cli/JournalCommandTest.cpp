@@ -31,8 +31,14 @@ std::string Snapshot(const std::string& root) {
             it.disable_recursion_pending();
             continue;
         }
-        if (it->path().filename() == "stderr.txt") {
+        const std::string name = it->path().filename().string();
+        if (name == "stderr.txt") {
             continue;  // what the tool said, not what it did
+        }
+        // A file that replaces another has a temporary name for the instant before its rename;
+        // a kill just then leaves that name (the file under it is whole).
+        if (name.starts_with(".zanvo-") && name.ends_with(".part")) {
+            continue;
         }
         struct stat st {};
         ::lstat(it->path().c_str(), &st);

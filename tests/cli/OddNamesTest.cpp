@@ -165,7 +165,8 @@ TEST(OddNames, installWritesWherePlanSaysAndReinstallChangesNothing) {
             }
             EXPECT_EQ(refused, 4u);
 
-            const CliRun first = RunCli("install --yes-all " + options, home);
+            // server.cfg is risky; what is looked at here is where each name lands.
+            const CliRun first = RunCli("install --yes-all --allow-risky " + options, home);
             EXPECT_EQ(first.status, 1) << first.err;  // the refused entries
             const Snapshot installed = Take(target);
             // Path for path, as spelled on disk.
@@ -174,7 +175,7 @@ TEST(OddNames, installWritesWherePlanSaysAndReinstallChangesNothing) {
             EXPECT_EQ(TestFolder::ReadFile(root / "beside.txt"), "mine");
 
             // Everything is there now: kept, untouched, and said to be kept, one line each.
-            const CliRun second = RunCli("install --no-all " + options, home);
+            const CliRun second = RunCli("install --no-all --allow-risky " + options, home);
             EXPECT_EQ(second.status, 1);
             EXPECT_EQ(Take(target), installed);
             EXPECT_EQ(Count(second.out, " -> Existing file not replaced\r\n"), installable);
