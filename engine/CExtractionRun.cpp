@@ -427,7 +427,7 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
         // unmounted) fails each entry instead of being made again somewhere else.
         const bool prepared = archive.reader.PrepareEntry(index, path, job.TargetDir, extraction);
         if (prepared && journalled) {
-            record = archive.journal->Begin(relative, key);
+            record = archive.journal->Begin(relative, key, extraction.modified);
         }
         if (prepared) {
             if (archive.workers) {
@@ -456,7 +456,7 @@ void CExtractionRun::InstallEntry(ArchiveState& archive, int index, const Archiv
             }
             archive.reader.archive.ExtractPrepared(extraction, 65536, record.get());
             if (record) {
-                archive.journal->Done(*record, extraction.modified);
+                archive.journal->Done(*record);
             }
         }
     } catch (const CException&) {
@@ -524,7 +524,7 @@ void CExtractionRun::Settle(bool all) {
             if (outcome.failed) {
                 CInstallJournal::Failed(*entry.record);
             } else {
-                archive.journal->Done(*entry.record, entry.extraction.modified);
+                archive.journal->Done(*entry.record);
             }
         }
         const InFlight settled = std::move(entry);

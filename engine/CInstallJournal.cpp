@@ -9,13 +9,21 @@
 #include "SystemError.h"
 
 void CInstallJournal::Entry::Written(const void* data, size_t count) {
-    sha.Update(data, count);
+    if (!sha) {
+        sha.emplace();
+    }
+    sha->Update(data, count);
     size += count;
 }
 
 void CInstallJournal::Entry::BeforeCommit(const std::string& target) {
+    if (!sha) {
+        sha.emplace();  // an empty file
+    }
+    line = JournalRecord::FileLine(
+        {relative, size, CSha256::Hex(sha->Final()), static_cast<int64_t>(modified)});
     const FileNode node = FileNode::Look(target, true);
-    if (backupPath.empty() || !node.Exists() || node.kind == FileNode::folder) {
+    if (journalName == nullptr || !node.Exists() || node.kind == FileNode::folder) {
         return;  // nothing to keep; a folder there fails the rename itself
     }
     JournalRecord::Backup kept;
@@ -31,6 +39,7 @@ void CInstallJournal::Entry::BeforeCommit(const std::string& target) {
         }
         kept.sha256 = CSha256::Hex(digest);
     }
+    backupPath = folder->BackupPath(*journalName, relative);
     if (!FileSystem::MakeFolders(backupPath.substr(0, backupPath.rfind('/')))) {
         throw CFileException::FromErrno(SystemError::Last(), backupPath);
     }
@@ -72,7 +81,8 @@ void CInstallJournal::NoteFolders(const std::string& relativeFolder) {
 }
 
 std::unique_ptr<CInstallJournal::Entry> CInstallJournal::Begin(const std::string& relative,
-                                                               const std::string& key) {
+                                                               const std::string& key,
+                                                               std::time_t modified) {
     if (name.empty()) {
         name = folder.Reserve(record.archive, record.time);
         folder.Open(name, file);
@@ -80,36 +90,41 @@ std::unique_ptr<CInstallJournal::Entry> CInstallJournal::Begin(const std::string
     }
     auto entry = std::make_unique<Entry>();
     entry->relative = relative;
-    entry->key = key;
+    entry->key = KeyOf(key);
+    entry->modified = modified;
     // A file this archive wrote itself is not its own backup.
-    if (written.count(KeyOf(key)) == 0) {
-        entry->backupPath = folder.BackupPath(name, relative);
+    if (written.count(entry->key) == 0) {
+        entry->journalName = &name;
+        entry->folder = &folder;
     }
     return entry;
 }
 
-void CInstallJournal::Done(Entry& entry, std::time_t modified) {
-    JournalRecord::File done{entry.relative, entry.size, CSha256::Hex(entry.sha.Final()),
-                             static_cast<int64_t>(modified)};
-    if (modified == static_cast<std::time_t>(-1)) {
+void CInstallJournal::Done(Entry& entry) {
+    if (entry.modified == static_cast<std::time_t>(-1)) {
+        // The file took the time of its writing: what it has now is recorded.
+        JournalRecord::File done{entry.relative, entry.size, {}, 0};
         const FileNode node = FileNode::Look(folder.PathOf(entry.relative));
-        if (node.Exists()) {
-            done.mtime = node.modified;
-        }
+        done.mtime = node.modified;
+        const size_t digest = entry.line.find("\"sha256\":\"") + 10;
+        done.sha256 = entry.line.substr(digest, 64);
+        entry.line = JournalRecord::FileLine(done);
     }
     // A path written again (two entries sent to one place) gets a later line, which stands.
-    pending += JournalRecord::FileLine(done, fileCount == 0);
+    pending += fileCount == 0 ? "\n" : ",\n";
+    pending += entry.line;
     ++fileCount;
-    written.insert(KeyOf(entry.key));
+    written.insert(entry.key);
     if (entry.backup) {
         record.replaced.push_back(std::move(*entry.backup));
     }
     Flush(false);
 }
 
-CInstallJournal::Written CInstallJournal::KeyOf(const std::string& key) {
-    const CSha256::Digest digest = CSha256::OfText(key);
-    Written bits{0, 0};
+CInstallJournal::WrittenKey CInstallJournal::KeyOf(const std::string& key) {
+    keyHasher.Update(key.data(), key.size());
+    const CSha256::Digest digest = keyHasher.Final();
+    WrittenKey bits{0, 0};
     for (size_t i = 0; i < 8; ++i) {
         bits.high = bits.high << 8 | digest[i];
         bits.low = bits.low << 8 | digest[i + 8];

@@ -19,6 +19,17 @@
 // the moment before the new one takes its name), every folder made.
 class CInstallJournal {
 public:
+    // The files this archive wrote, each by 128 bits of its key's SHA-256: a few bytes per file
+    // instead of its path, for archives of tens of thousands of files.
+    struct WrittenKey {
+        uint64_t high, low;
+        bool operator==(const WrittenKey&) const = default;
+    };
+    struct WrittenHash {
+        size_t operator()(const WrittenKey& key) const { return key.high ^ (key.low * 31); }
+    };
+    WrittenKey KeyOf(const std::string& key);
+
     // One file on its way: its digest is worked out as it is written, on the writing thread.
     class Entry : public IWriteObserver {
     public:
@@ -31,10 +42,17 @@ public:
     private:
         friend class CInstallJournal;
         std::string relative;
-        std::string key;
-        std::string backupPath;  // empty: what stands there is this journal's own
-        CSha256 sha;
+        WrittenKey key{0, 0};
+        // Where what stands there goes: made only when something does. None when what stands
+        // there is this journal's own.
+        const std::string* journalName = nullptr;
+        const CJournalFolder* folder = nullptr;
+        std::string backupPath;
+        std::time_t modified = -1;
+        // Made on the writing thread, so that the run's own thread has little to do per file.
+        std::optional<CSha256> sha;
         uint64_t size = 0;
+        std::string line;  // the file's line of the journal, once it is written
         std::optional<JournalRecord::Backup> backup;
     };
 
@@ -46,9 +64,10 @@ public:
     // A file about to be written at relative (key: its whole path, case-folded). The first one
     // reserves the journal's name and starts its file. Throws CFileException when the journal's
     // folder cannot be made.
-    std::unique_ptr<Entry> Begin(const std::string& relative, const std::string& key);
-    // The file took its name (with the time modified, -1 for now).
-    void Done(Entry& entry, std::time_t modified);
+    std::unique_ptr<Entry> Begin(const std::string& relative, const std::string& key,
+                                 std::time_t modified);
+    // The file took its name.
+    void Done(Entry& entry);
     // The file was not written: what was put in the backup folder for it goes again.
     static void Failed(Entry& entry) noexcept;
     // Writes the journal when a file was written; drops an empty backup folder. Throws
@@ -67,16 +86,7 @@ private:
     std::string pending;   // its lines not written yet
     size_t fileCount = 0;
     std::exception_ptr failure;  // the first write of the journal that failed
-    // The files this archive wrote, each by 128 bits of its key's SHA-256: a few bytes per file
-    // instead of its path, for archives of tens of thousands of files.
-    struct Written {
-        uint64_t high, low;
-        bool operator==(const Written&) const = default;
-    };
-    struct WrittenHash {
-        size_t operator()(const Written& key) const { return key.high ^ (key.low * 31); }
-    };
-    static Written KeyOf(const std::string& key);
-    std::unordered_set<Written, WrittenHash> written;
+    std::unordered_set<WrittenKey, WrittenHash> written;
+    CSha256 keyHasher;
     std::set<std::string> seenFolders;
 };

@@ -184,10 +184,19 @@ std::string JournalRecord::Head() const {
     return text + ",\n\"files\": [";
 }
 
-std::string JournalRecord::FileLine(const File& file, bool first) {
-    json item = {{"size", file.size}, {"sha256", file.sha256}, {"mtime", file.mtime}};
-    PutPath(item, file.path);
-    return (first ? "\n" : ",\n") + item.dump();
+std::string JournalRecord::FileLine(const File& file) {
+    // Written by hand, in the order a JSON object of these keys is written: one line per
+    // file of an install, the cost of each counts.
+    std::string path;
+    try {
+        path = "\"path\":" + json(file.path).dump();
+    } catch (const json::type_error&) {
+        json item = json::object();
+        PutPath(item, file.path);
+        path = "\"path-hex\":" + item["path-hex"].dump();
+    }
+    return "{\"mtime\":" + std::to_string(file.mtime) + "," + path + ",\"sha256\":\"" +
+           file.sha256 + "\",\"size\":" + std::to_string(file.size) + "}";
 }
 
 std::string JournalRecord::Tail() const {
@@ -214,7 +223,7 @@ std::string JournalRecord::Tail() const {
 std::string JournalRecord::ToJson() const {
     std::string text = Head();
     for (size_t i = 0; i < files.size(); ++i) {
-        text += FileLine(files[i], i == 0);
+        text += (i == 0 ? "\n" : ",\n") + FileLine(files[i]);
     }
     return text + Tail();
 }

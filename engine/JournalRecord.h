@@ -41,7 +41,7 @@ struct JournalRecord {
     // ToJson in pieces, for a journal written as its install goes: the head, a line for each
     // file written, and the tail with the files replaced and the folders made.
     std::string Head() const;
-    static std::string FileLine(const File& file, bool first);
+    static std::string FileLine(const File& file);
     std::string Tail() const;
     // Reads a journal as untrusted input: anything not as ToJson writes it is refused whole,
     // with the fault and what it concerns (a field's name, a path).
