@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <atomic>
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include "CFile.h"
 #include "CFileException.h"
 #include "CPendingFile.h"
+#include "CSha256.h"
 #include "CaseFold.h"
 #include "CodePage437.h"
 #include "FileFinder.h"
@@ -319,4 +321,20 @@ TEST(Platform, FoldersListInTheOrderWindowsGives) {
     EXPECT_EQ(FileFinder::FindFiles(folder / "*.zip"), expected);
     EXPECT_EQ(CaseFold::Upper("de_x \xC3\xA9\xCF\x82\xD1\x8F \xC3\xBF"),
               "DE_X \xC3\x89\xCE\xA3\xD0\xAF \xC5\xB8");
+}
+
+TEST(Sha256, knownDigestsWholeAndInPieces) {
+    EXPECT_EQ(CSha256::Hex(CSha256::OfText("abc")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(CSha256::Hex(CSha256::OfText("")),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    // Fed in pieces, and used again after a digest, it gives the same.
+    const std::string text(100000, 'z');
+    CSha256 sha;
+    sha.Update("x", 1);
+    (void)sha.Final();
+    for (size_t at = 0; at < text.size(); at += 777) {
+        sha.Update(text.data() + at, std::min<size_t>(777, text.size() - at));
+    }
+    EXPECT_EQ(sha.Final(), CSha256::OfText(text));
 }
